@@ -1,0 +1,27 @@
+# Entry points: `make run` builds and starts the game, `make test` builds and runs every test.
+.PHONY: setup run build test bench e2e format clean
+
+setup:
+	bash scripts/setup
+
+build: setup
+	cmake --preset release
+	cmake --build --preset release
+
+run: build
+	./build/release/bralun
+
+test: setup
+	cmake --preset test
+	cmake --build --preset test
+	ctest --preset test
+
+bench: build
+	./build/release/bench/engine_bench
+	./build/release/bench/startup_bench
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// Program-wide settings and records, read and written directly by every window.
+namespace Module1 {
+
+inline std::int32_t Level = 0; // 0 初級, 1 中級, 2 上級
+inline std::array<std::int32_t, 3> HiScore{};
+inline std::int16_t MusicOn = 0;
+inline std::int16_t SoundOn = 0;
+inline std::int16_t TimeLimit = 0; // tenths of a second
+inline std::int16_t SortHai = 0;
+inline std::int16_t UpsideDownHai = 0;
+inline std::int16_t NotenOK = 0;
+inline std::int16_t KeyShortcuts = 0;
+
+inline constexpr std::int16_t StandardTimeLimit = 150;
+
+void setDefaults();
+void resetAll(); // back to the all-zero state before the title window loads (tests)
+
+// A record counts only under the standard settings.
+bool recordAllowed();
+
+// The program's directory with one trailing separator.
+QString AppPath();
+// The directory AppPath reports: the executable's, unless a test points it elsewhere.
+void setAppDirOverride(const QString& dir);
+// "dir" with exactly one trailing separator ("/" stays "/").
+QString withTrailingSeparator(QString dir);
+
+} // namespace Module1
