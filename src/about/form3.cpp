@@ -1,0 +1,61 @@
+#include "form3.h"
+
+#include "platform/picturebox.h"
+#include "platform/twips.h"
+#include "platform/window.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+using platform::twipRect;
+
+Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
+    setObjectName("Form3");
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setFixedSize(platform::px(3210), platform::px(1245));
+
+    QFont name(QStringLiteral("ＭＳ Ｐ明朝"));
+    name.setPointSizeF(27.75);
+    name.setBold(true);
+    QFont small(QStringLiteral("ＭＳ Ｐゴシック"));
+    small.setPointSizeF(11.25);
+
+    Label1 = new QLabel(QStringLiteral("ゾルベク"), this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(twipRect(1080, 120, 1815, 615));
+    Label1->setFont(name);
+    Label1->setStyleSheet(QStringLiteral("color: #0000ff;"));
+    Label2 = new QLabel(QStringLiteral("Version 0.95"), this);
+    Label2->setObjectName("Label2");
+    Label2->setGeometry(twipRect(1920, 600, 1215, 255));
+    Label2->setFont(small);
+    Label3 = new QLabel(QStringLiteral("© 2026 ゾルベク開発チーム"), this);
+    Label3->setObjectName("Label3");
+    Label3->setGeometry(twipRect(120, 840, 2055, 255));
+    Label3->setFont(small);
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(twipRect(2280, 900, 855, 315));
+    Command1->setDefault(true);
+    Image1 = new platform::ImageBox(this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(twipRect(120, 120, 615, 615));
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    Form_Load();
+}
+
+void Form3::Form_Load() {
+    // The program's icon, stretched over 41 x 41 pixels.
+    QImage icon = parentWidget() ? parentWidget()->windowIcon().pixmap(32, 32).toImage() : QImage();
+    Image1->setPicture(icon);
+}
+
+void Form3::Command1_Click() { accept(); }
+
+void Form3::keyPressEvent(QKeyEvent* event) {
+    // Escape is no shortcut for closing here; only OK and the close box close the box.
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
+}

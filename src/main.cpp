@@ -1,0 +1,16 @@
+#include "platform/appsetup.h"
+#include "platform/audio.h"
+#include "title/form2.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    platform::setupApplication(app);
+    Form2 title;
+    title.show();
+    // The sound device opens once the window is up, so start-up does not wait for it.
+    QTimer::singleShot(0, [] { platform::openAudio(); });
+    return app.exec();
+}

@@ -1,0 +1,31 @@
+#include "appsetup.h"
+
+#include "keystate.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace platform {
+
+void setupApplication(QApplication& app) {
+    // Nothing on a Linux desktop answers to these names; the IPA fonts are their nearest kin.
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+
+    // Standard buttons (OK, Cancel, Yes, No) in Japanese whatever the user's locale.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+
+    app.setApplicationName(QStringLiteral("bralun"));
+    app.setApplicationDisplayName(QString());
+    installKeyStateTracker(&app);
+}
+
+} // namespace platform

@@ -1,0 +1,234 @@
+#include "form2.h"
+
+#include "about/form3.h"
+#include "game/form1.h"
+#include "module1.h"
+#include "platform/helpviewer.h"
+#include "platform/twips.h"
+#include "platform/window.h"
+#include "settings/form4.h"
+#include "settingsfile.h"
+#include "sound/module2.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace Module1;
+using platform::twipRect;
+
+namespace {
+
+QFont windowFont(const char* family, double points, bool bold) {
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QRect place, const QFont& font) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(place);
+    l->setFont(font);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+// Is any part of the title bar on some screen, so the player can still grab the window?
+bool onSomeScreen(const QRect& frame) {
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), 24));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(titleBar)) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("Form2");
+    setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon32.png"));
+    icon.addFile(QStringLiteral(":/icon16.png"));
+    setWindowIcon(icon);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+
+    const QFont mincho14 = windowFont("ＭＳ Ｐ明朝", 14.25, false);
+    const QFont mincho14Bold = windowFont("ＭＳ Ｐ明朝", 14.25, true);
+    const QFont gothic14Bold = windowFont("ＭＳ Ｐゴシック", 14.25, true);
+
+    Picture1 = new platform::PictureBox(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setPicture(QImage(QStringLiteral(":/title.png")), true);
+    Picture1->move(0, 0);
+    Picture1->setToolTip(QStringLiteral("Click ME !"));
+    Picture1->setCursor(Qt::PointingHandCursor);
+    for (int i = 0; i < 3; ++i) {
+        auto* badge = new platform::PictureBox(this);
+        badge->setObjectName(QStringLiteral("Picture2_%1").arg(i));
+        badge->setPicture(QImage(QStringLiteral(":/badge%1.png").arg(i)), true);
+        badge->move(0, platform::px(1605 + 840 * i));
+        badge->setCursor(Qt::PointingHandCursor);
+        Picture2[static_cast<std::size_t>(i)] = badge;
+    }
+    Label1 = label(this, QStringLiteral("最高得点"), twipRect(2385, 1635, 1335, 375), mincho14Bold);
+    Label2 = label(this, QStringLiteral("初級"), twipRect(1620, 2055, 735, 375), mincho14);
+    Label3 = label(this, QStringLiteral("中級"), twipRect(1620, 2535, 735, 375), mincho14);
+    Label4 = label(this, QStringLiteral("上級"), twipRect(1620, 3015, 735, 375), mincho14);
+    const int scoreLeft[3] = {2400, 2385, 2385};
+    const int scoreTop[3] = {2055, 2535, 3015};
+    for (std::size_t i = 0; i < 3; ++i) {
+        Label5[i] = label(this, QString(), twipRect(scoreLeft[i], scoreTop[i], 1335, 375), gothic14Bold);
+        Label5[i]->setObjectName(QStringLiteral("Label5_%1").arg(i));
+    }
+    Command1 = new QPushButton(QStringLiteral("&HELP"), this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(twipRect(3000, 3480, 735, 495));
+    Command1->setFont(windowFont("ＭＳ Ｐゴシック", 9, true));
+    Command2 = new QPushButton(QStringLiteral("設定(&O)"), this);
+    Command2->setObjectName("Command2");
+    Command2->setGeometry(twipRect(1650, 3495, 1215, 495));
+
+    setTabOrder(Picture1, Picture2[0]);
+    setTabOrder(Picture2[0], Picture2[1]);
+    setTabOrder(Picture2[1], Picture2[2]);
+    setTabOrder(Picture2[2], Command1);
+    setTabOrder(Command1, Command2);
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Picture1, &platform::PictureBox::clicked, this, &Form2::Picture1_Click);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto index = static_cast<std::int16_t>(i);
+        connect(Picture2[i], &platform::PictureBox::clicked, this, [this, index] { Picture2_Click(index); });
+        connect(Picture2[i], &platform::PictureBox::mouseMove, this,
+                [this, index](std::int16_t button, std::int16_t shift, float x, float y) {
+                    Picture2_MouseMove(index, button, shift, x, y);
+                });
+    }
+
+    // Inner area 3765 x 4065 twips, centred on the screen until the settings say otherwise.
+    const QSize inner(platform::px(3765), platform::px(4065));
+    setFixedSize(inner);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - QPoint(inner.width() / 2, inner.height() / 2));
+    }
+    Form_Load();
+}
+
+double Form2::Left() const { return platform::outerLeft(this); }
+double Form2::Top() const { return platform::outerTop(this); }
+double Form2::Width() const { return platform::outerWidth(this); }
+double Form2::Height() const { return platform::outerHeight(this); }
+void Form2::setLeft(double twips) { platform::moveOuter(this, twips, Top()); }
+void Form2::setTop(double twips) { platform::moveOuter(this, Left(), twips); }
+
+void Form2::Form_Load() {
+    helpFile_ = AppPath() + QStringLiteral("bralun.hlp");
+    Module2::loadWaves();
+    SavedWidth = static_cast<std::int32_t>(std::nearbyint(Width()));
+    SavedHeight = static_cast<std::int32_t>(std::nearbyint(Height()));
+
+    const QRect centred = frameGeometry();
+    if (const auto position = SettingsFile::load(SettingsFile::path())) {
+        setLeft(position->left);
+        setTop(position->top);
+        // A position from another screen layout must not lose the window.
+        if (!onSomeScreen(QRect(pos(), frameGeometry().size()))) move(centred.topLeft());
+    }
+}
+
+bool Form2::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    return QWidget::event(e);
+}
+
+void Form2::Form_Activate() { dispHi(); }
+
+void Form2::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void Form2::Form_Resize() {
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) return;
+    if (SavedWidth <= 0 || SavedHeight <= 0) return;
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize designed(platform::px(SavedWidth) - frameExtra.width(), platform::px(SavedHeight) - frameExtra.height());
+    if (size() != designed && designed.isValid()) resize(designed);
+}
+
+void Form2::closeEvent(QCloseEvent* e) {
+    e->accept();
+    Form_Unload();
+}
+
+void Form2::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    const QString file = SettingsFile::path();
+    const QString failure = SettingsFile::save(file, Left(), Top());
+    if (!failure.isEmpty()) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("ゾルベク"),
+                        QStringLiteral("設定と最高得点を保存できませんでした。\n\nファイル: %1\n理由: %2")
+                            .arg(QDir::toNativeSeparators(file), failure),
+                        QMessageBox::Ok, this);
+        box.setObjectName("SaveFailed");
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.exec();
+    }
+    QCoreApplication::exit(0);
+}
+
+void Form2::Command1_Click() { platform::WinHelpA(this, helpFile_, platform::HELP_CONTENTS, 0); }
+
+void Form2::Command2_Click() {
+    Form4 dialog(this);
+    platform::moveOuter(&dialog, Left(), (Height() - platform::outerHeight(&dialog)) / 2 + Top());
+    dialog.exec();
+}
+
+void Form2::Picture1_Click() {
+    if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
+    Form3 about(this);
+    platform::moveOuter(&about, (Width() - platform::outerWidth(&about)) / 2 + Left(),
+                        (Height() - platform::outerHeight(&about)) / 2 + Top());
+    about.exec();
+}
+
+void Form2::Picture2_Click(std::int16_t Index) {
+    if (SoundOn == 1) Module2::playWave(Module2::Wave1004);
+    Level = Index;
+    // A replay closes the game screen and opens a fresh one, modal again.
+    bool again = true;
+    while (again) {
+        Form1 game(this);
+        game.exec();
+        again = game.replayRequested();
+    }
+}
+
+void Form2::Picture2_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, float, float) {
+    if (LastBadge - 1 != Index && SoundOn == 1) Module2::playWave(Module2::Wave1001);
+    LastBadge = static_cast<std::int16_t>(Index + 1);
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto* badge = Picture2[i];
+        if (static_cast<std::int16_t>(i) == Index) {
+            // The whole border stays inside the drawing area, so all four sides show.
+            badge->Box(0, 0, badge->ScaleWidth() - 1, badge->ScaleHeight() - 1, qRgb(0, 0, 255));
+        } else {
+            badge->PaintPicture(badge->Picture(), 0, 0);
+        }
+    }
+}
+
+void Form2::dispHi() {
+    for (std::size_t i = 0; i < 3; ++i) Label5[i]->setText(QString::number(HiScore[i]));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/picturebox.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+
+// The title window: title picture, the three level badges with their best scores, help and
+// settings. Closing it saves the settings and ends the program.
+class Form2 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form2(QWidget* parent = nullptr);
+
+    platform::PictureBox* Picture1;
+    std::array<platform::PictureBox*, 3> Picture2{};
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    std::array<QLabel*, 3> Label5{};
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+    std::int32_t SavedWidth = 0;
+    std::int32_t SavedHeight = 0;
+
+    // Outer edges and size in twips, as other windows read and set them.
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+    void Command1_Click();
+    void Command2_Click();
+    void Picture1_Click();
+    void Picture2_Click(std::int16_t Index);
+    void Picture2_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void dispHi();
+
+    const QString& helpFile() const { return helpFile_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QString helpFile_;
+    std::int16_t LastBadge = 0;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// bralun.ini: one line of twelve comma-separated numbers: the three best scores, the title
+// window's left and top in twips, then MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit,
+// NotenOK, KeyShortcuts.
+namespace SettingsFile {
+
+struct Position {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+};
+
+QString path(); // AppPath + "bralun.ini"
+
+// Gives the settings their defaults, then reads the file field by field, stopping at the first
+// field that is missing or bad. Returns the stored window position when fields 1 to 7 were read.
+// Flags other than 0 or 1 and time limits outside 150..600 go back to their defaults.
+std::optional<Position> load(const QString& file);
+
+// The line the file holds for the current settings and the given position.
+QByteArray line(double left, double top);
+
+// Writes the file whole or not at all: a new file replaces the old one only once it is
+// complete. Returns an empty string on success, else the reason, in Japanese.
+QString save(const QString& file, double left, double top);
+
+} // namespace SettingsFile
