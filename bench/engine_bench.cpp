@@ -1,0 +1,52 @@
+// Judging one hand and building one whole problem, on hands from a fixed seed.
+#include "tehai.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t seed = 20240601;
+
+// Sorted problem hands as the judgement sees them, a third from each level.
+std::vector<std::array<engine::Hai, 14>> problemHands(int count) {
+    engine::Mt19937Random rnd(seed);
+    engine::Mondai m(rnd);
+    std::vector<std::array<engine::Hai, 14>> hands;
+    for (int i = 0; i < count; ++i) {
+        m.buildProblem(i % 3, 1, 1);
+        hands.push_back(m.Tehai);
+    }
+    return hands;
+}
+
+void BM_Hantei(benchmark::State& state) {
+    const auto hands = problemHands(3000);
+    engine::Mt19937Random rnd(seed);
+    engine::Mondai m(rnd);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        m.Tehai = hands[i];
+        m.Hantei();
+        benchmark::DoNotOptimize(m.Machi);
+        i = i + 1 == hands.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Hantei)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildProblem(benchmark::State& state) {
+    const auto level = static_cast<std::int32_t>(state.range(0));
+    engine::Mt19937Random rnd(seed);
+    engine::Mondai m(rnd);
+    for (auto _ : state) {
+        m.buildProblem(level, 0, 0);
+        benchmark::DoNotOptimize(m.Tehai);
+        benchmark::DoNotOptimize(m.Machi);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_BuildProblem)->DenseRange(0, 2)->ArgName("level")->Unit(benchmark::kMicrosecond);
+
+} // namespace
