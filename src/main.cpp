@@ -9,6 +9,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     platform::setupApplication(app);
     Form2 title;
+    QObject::connect(&title, &Form2::programEnds, &app, [] { QCoreApplication::exit(0); });
     title.show();
     // The sound device opens once the window is up, so start-up does not wait for it.
     QTimer::singleShot(0, [] { platform::openAudio(); });

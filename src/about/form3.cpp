@@ -52,7 +52,9 @@ void Form3::Form_Load() {
     Image1->setPicture(icon);
 }
 
-void Form3::Command1_Click() { accept(); }
+void Form3::Command1_Click() {
+    accept();
+}
 
 void Form3::keyPressEvent(QKeyEvent* event) {
     // Escape is no shortcut for closing here; only OK and the close box close the box.

@@ -47,10 +47,11 @@ bool WinHelpA(QWidget* owner, const QString& helpFile, unsigned command, unsigne
         window->browser->setSearchPaths({QFileInfo(helpFile).absolutePath()});
         window->browser->setHtml(QString::fromUtf8(file.readAll()));
     } else {
-        window->browser->setHtml(QStringLiteral("<h3>ヘルプファイルを開けません</h3>"
-                                                "<p>ヘルプファイル「%1」が見つからないか、読み込めません。</p>"
-                                                "<p>（%2）</p>")
-                                     .arg(helpFile.toHtmlEscaped(), file.errorString().toHtmlEscaped()));
+        window->browser->setHtml(
+            QStringLiteral("<h3>ヘルプファイルを開けません</h3>"
+                           "<p>ヘルプファイル「%1」が見つからないか、読み込めません。</p>"
+                           "<p>（%2）</p>")
+                .arg(helpFile.toHtmlEscaped(), file.errorString().toHtmlEscaped()));
     }
     window->show();
     window->raise();

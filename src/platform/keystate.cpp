@@ -48,19 +48,31 @@ int virtualKey(const QKeyEvent& event) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return (keypad ? VK_NUMPAD0 : VK_0) + (key - Qt::Key_0);
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return VK_A + (key - Qt::Key_A);
     switch (key) {
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    default: return 0;
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    default:
+        return 0;
     }
 }
 
@@ -72,6 +84,8 @@ void setKeyDown(int vk, bool down) {
     if (vk >= 0 && vk < static_cast<int>(held().size())) held()[static_cast<std::size_t>(vk)] = down;
 }
 
-void releaseAllKeys() { held().fill(false); }
+void releaseAllKeys() {
+    held().fill(false);
+}
 
 } // namespace platform

@@ -55,8 +55,8 @@ void PictureBox::setPicture(const QImage& picture, bool autoSize) {
     PaintPicture(picture_, 0, 0);
 }
 
-void PictureBox::PaintPicture(const QImage& src, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
-                              std::uint32_t rop) {
+void PictureBox::PaintPicture(const QImage& src, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+                              int sh, std::uint32_t rop) {
     if (dw == 0 || dh == 0 || sw <= 0 || sh <= 0) return;
     const QImage source = asRgb32(src);
     const int stepX = dw < 0 ? -1 : 1;
@@ -82,15 +82,17 @@ void PictureBox::PaintPicture(const QImage& src, int dx, int dy, int dw, int dh,
 void PictureBox::Box(int x1, int y1, int x2, int y2, QRgb color) {
     QPainter painter(&image_);
     painter.setPen(QColor::fromRgb(color));
-    painter.drawRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
-                         .adjusted(0, 0, -1, -1));
+    painter.drawRect(
+        QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+            .adjusted(0, 0, -1, -1));
     update();
 }
 
 void PictureBox::BoxFilled(int x1, int y1, int x2, int y2, QRgb color) {
     QPainter painter(&image_);
-    painter.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
-                     QColor::fromRgb(color));
+    painter.fillRect(
+        QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
+        QColor::fromRgb(color));
     update();
 }
 
@@ -167,7 +169,9 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
     emit keyDown(static_cast<std::int16_t>(vk), shiftCode(event->modifiers()));
 }
 
-ImageBox::ImageBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void ImageBox::setPicture(const QImage& picture) {
     picture_ = picture;

@@ -39,9 +39,9 @@ class PictureBox : public QWidget {
 
     void Box(int x1, int y1, int x2, int y2, QRgb color);        // one-pixel outline, corners inclusive
     void BoxFilled(int x1, int y1, int x2, int y2, QRgb color);  // filled, corners inclusive
-    void Cls();                                                   // back colour, drawing position to 0, 0
-    void Print(const QString& text);                              // transparent text, then next line
-    void PrintAt(int x, int y, const QString& text, QRgb color);  // transparent text, no position change
+    void Cls();                                                  // back colour, drawing position to 0, 0
+    void Print(const QString& text);                             // transparent text, then next line
+    void PrintAt(int x, int y, const QString& text, QRgb color); // transparent text, no position change
 
     QRgb BackColor = 0xFFFFFFFF;
     QRgb ForeColor = 0xFF000000;

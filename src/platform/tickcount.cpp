@@ -18,6 +18,8 @@ std::uint32_t GetTickCount() {
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-void setTickSource(std::function<std::uint32_t()> source) { tickSource() = std::move(source); }
+void setTickSource(std::function<std::uint32_t()> source) {
+    tickSource() = std::move(source);
+}
 
 } // namespace platform

@@ -12,6 +12,8 @@ std::uint32_t GetTickCount();
 void setTickSource(std::function<std::uint32_t()> source);
 
 // Milliseconds from start to now, right across a wrap of the counter.
-constexpr std::uint32_t elapsedTicks(std::uint32_t start, std::uint32_t now) { return now - start; }
+constexpr std::uint32_t elapsedTicks(std::uint32_t start, std::uint32_t now) {
+    return now - start;
+}
 
 } // namespace platform

@@ -38,7 +38,9 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRec
     return f;
 }
 
-std::int16_t state(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
+std::int16_t state(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
 
 } // namespace
 
@@ -99,10 +101,12 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Check6 = checkBox(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを有効にする"), twipRect(2115, 3240, 1575, 375));
+    Check6 = checkBox(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを有効にする"),
+                      twipRect(2115, 3240, 1575, 375));
 
     // Keyboard order of the original tab indices: frames and labels take no focus.
-    QWidget* order[] = {Check1, Check2, Check3, Check4, HScroll1, Command1, Command2, Command3, Check5, Check6};
+    QWidget* order[] = {Check1,   Check2,   Check3,   Check4, HScroll1,
+                        Command1, Command2, Command3, Check5, Check6};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
@@ -137,7 +141,9 @@ void Form4::Command1_Click() {
     accept();
 }
 
-void Form4::Command2_Click() { reject(); }
+void Form4::Command2_Click() {
+    reject();
+}
 
 void Form4::Command3_Click() {
     Check1->setChecked(true);
@@ -150,7 +156,9 @@ void Form4::Command3_Click() {
     HScroll1->setValue(15);
 }
 
-void Form4::Check5_Click() { dispChui(); }
+void Form4::Check5_Click() {
+    dispChui();
+}
 
 void Form4::HScroll1_Change() {
     Label2->setText(QStringLiteral("%1秒").arg(HScroll1->value()));
@@ -159,9 +167,11 @@ void Form4::HScroll1_Change() {
 
 void Form4::dispChui() {
     if (HScroll1->value() > 15) {
-        Label3->setText(QStringLiteral("【注意】\n制限時間を１５秒以外に設定すると最高得点が記録されません。"));
+        Label3->setText(
+            QStringLiteral("【注意】\n制限時間を１５秒以外に設定すると最高得点が記録されません。"));
     } else if (state(Check5) == 1) {
-        Label3->setText(QStringLiteral("【注意】\nノーテンありの設定を有効にすると最高得点が記録されません。"));
+        Label3->setText(
+            QStringLiteral("【注意】\nノーテンありの設定を有効にすると最高得点が記録されません。"));
     } else {
         Label3->setText(QString());
     }

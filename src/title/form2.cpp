@@ -57,8 +57,8 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     icon.addFile(QStringLiteral(":/icon32.png"));
     icon.addFile(QStringLiteral(":/icon16.png"));
     setWindowIcon(icon);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
     const QFont mincho14 = windowFont("ＭＳ Ｐ明朝", 14.25, false);
     const QFont mincho14Bold = windowFont("ＭＳ Ｐ明朝", 14.25, true);
@@ -114,7 +114,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
                 });
     }
 
-    // Inner area 3765 x 4065 twips, centred on the screen until the settings say otherwise.
+    // Inner area 3765 x 4065 twips, held fixed; centred on the screen until the settings say otherwise.
     const QSize inner(platform::px(3765), platform::px(4065));
     setFixedSize(inner);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -123,18 +123,28 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     Form_Load();
 }
 
-double Form2::Left() const { return platform::outerLeft(this); }
-double Form2::Top() const { return platform::outerTop(this); }
-double Form2::Width() const { return platform::outerWidth(this); }
-double Form2::Height() const { return platform::outerHeight(this); }
-void Form2::setLeft(double twips) { platform::moveOuter(this, twips, Top()); }
-void Form2::setTop(double twips) { platform::moveOuter(this, Left(), twips); }
+double Form2::Left() const {
+    return platform::outerLeft(this);
+}
+double Form2::Top() const {
+    return platform::outerTop(this);
+}
+double Form2::Width() const {
+    return platform::outerWidth(this);
+}
+double Form2::Height() const {
+    return platform::outerHeight(this);
+}
+void Form2::setLeft(double twips) {
+    platform::moveOuter(this, twips, Top());
+}
+void Form2::setTop(double twips) {
+    platform::moveOuter(this, Left(), twips);
+}
 
 void Form2::Form_Load() {
     helpFile_ = AppPath() + QStringLiteral("bralun.hlp");
     Module2::loadWaves();
-    SavedWidth = static_cast<std::int32_t>(std::nearbyint(Width()));
-    SavedHeight = static_cast<std::int32_t>(std::nearbyint(Height()));
 
     const QRect centred = frameGeometry();
     if (const auto position = SettingsFile::load(SettingsFile::path())) {
@@ -150,19 +160,8 @@ bool Form2::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void Form2::Form_Activate() { dispHi(); }
-
-void Form2::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    Form_Resize();
-}
-
-void Form2::Form_Resize() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) return;
-    if (SavedWidth <= 0 || SavedHeight <= 0) return;
-    const QSize frameExtra = frameGeometry().size() - size();
-    const QSize designed(platform::px(SavedWidth) - frameExtra.width(), platform::px(SavedHeight) - frameExtra.height());
-    if (size() != designed && designed.isValid()) resize(designed);
+void Form2::Form_Activate() {
+    dispHi();
 }
 
 void Form2::closeEvent(QCloseEvent* e) {
@@ -184,22 +183,26 @@ void Form2::Form_Unload() {
         box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
         box.exec();
     }
-    QCoreApplication::exit(0);
+    emit programEnds();
 }
 
-void Form2::Command1_Click() { platform::WinHelpA(this, helpFile_, platform::HELP_CONTENTS, 0); }
+void Form2::Command1_Click() {
+    platform::WinHelpA(this, helpFile_, platform::HELP_CONTENTS, 0);
+}
 
 void Form2::Command2_Click() {
     Form4 dialog(this);
-    platform::moveOuter(&dialog, Left(), (Height() - platform::outerHeight(&dialog)) / 2 + Top());
+    const QSize outer = platform::outerSizeBeforeShow(&dialog, this);
+    platform::moveOuter(&dialog, Left(), (Height() - platform::twips(outer.height())) / 2 + Top());
     dialog.exec();
 }
 
 void Form2::Picture1_Click() {
     if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
     Form3 about(this);
-    platform::moveOuter(&about, (Width() - platform::outerWidth(&about)) / 2 + Left(),
-                        (Height() - platform::outerHeight(&about)) / 2 + Top());
+    const QSize outer = platform::outerSizeBeforeShow(&about, this);
+    platform::moveOuter(&about, (Width() - platform::twips(outer.width())) / 2 + Left(),
+                        (Height() - platform::twips(outer.height())) / 2 + Top());
     about.exec();
 }
 

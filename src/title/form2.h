@@ -27,9 +27,6 @@ class Form2 : public QWidget {
     QPushButton* Command1;
     QPushButton* Command2;
 
-    std::int32_t SavedWidth = 0;
-    std::int32_t SavedHeight = 0;
-
     // Outer edges and size in twips, as other windows read and set them.
     double Left() const;
     double Top() const;
@@ -40,7 +37,6 @@ class Form2 : public QWidget {
 
     void Form_Load();
     void Form_Activate();
-    void Form_Resize();
     void Form_Unload();
     void Command1_Click();
     void Command2_Click();
@@ -51,9 +47,12 @@ class Form2 : public QWidget {
 
     const QString& helpFile() const { return helpFile_; }
 
+  signals:
+    // The settings are saved (or the failure reported): the program is to end now.
+    void programEnds();
+
   protected:
     bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -29,7 +29,9 @@ void resetAll() {
     MusicOn = SoundOn = TimeLimit = SortHai = UpsideDownHai = NotenOK = KeyShortcuts = 0;
 }
 
-bool recordAllowed() { return TimeLimit == StandardTimeLimit && NotenOK == 0; }
+bool recordAllowed() {
+    return TimeLimit == StandardTimeLimit && NotenOK == 0;
+}
 
 QString withTrailingSeparator(QString dir) {
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
@@ -41,6 +43,8 @@ QString AppPath() {
     return withTrailingSeparator(dir.isEmpty() ? QCoreApplication::applicationDirPath() : dir);
 }
 
-void setAppDirOverride(const QString& dir) { appDirOverride() = dir; }
+void setAppDirOverride(const QString& dir) {
+    appDirOverride() = dir;
+}
 
 } // namespace Module1

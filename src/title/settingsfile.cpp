@@ -25,7 +25,8 @@ class FieldReader {
         if (failed_) return std::nullopt;
         while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
         const qsizetype start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
+        while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' && text_[pos_] != '\n')
+            ++pos_;
         const QByteArray field = text_.mid(start, pos_ - start).trimmed();
         // A field ends at a comma or at the end of its line.
         if (pos_ < text_.size() && text_[pos_] == ',') {
@@ -84,7 +85,9 @@ QString number(double value) {
 
 } // namespace
 
-QString path() { return AppPath() + QStringLiteral("bralun.ini"); }
+QString path() {
+    return AppPath() + QStringLiteral("bralun.ini");
+}
 
 std::optional<Position> load(const QString& file) {
     setDefaults();
@@ -128,27 +131,38 @@ std::optional<Position> load(const QString& file) {
 }
 
 QByteArray line(double left, double top) {
-    const QStringList fields{QString::number(HiScore[0]), QString::number(HiScore[1]), QString::number(HiScore[2]),
-                             number(left),               number(top),                 QString::number(MusicOn),
-                             QString::number(SoundOn),   QString::number(SortHai),    QString::number(UpsideDownHai),
-                             QString::number(TimeLimit), QString::number(NotenOK),    QString::number(KeyShortcuts)};
+    const QStringList fields{QString::number(HiScore[0]),
+                             QString::number(HiScore[1]),
+                             QString::number(HiScore[2]),
+                             number(left),
+                             number(top),
+                             QString::number(MusicOn),
+                             QString::number(SoundOn),
+                             QString::number(SortHai),
+                             QString::number(UpsideDownHai),
+                             QString::number(TimeLimit),
+                             QString::number(NotenOK),
+                             QString::number(KeyShortcuts)};
     return fields.join(QLatin1Char(',')).toLatin1() + "\r\n";
 }
 
 QString save(const QString& file, double left, double top) {
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("ファイルを作成できません。フォルダーへの書き込みが許可されていない可能性があります。（%1）")
+    // Unbuffered, so a short write shows here and the old file is never replaced by a torn one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return QStringLiteral("ファイルを作成できません。フォルダーへの書き込みが許可されていない可能性があり"
+                              "ます。（%1）")
             .arg(out.errorString());
     }
     const QByteArray text = line(left, top);
-    if (out.write(text) != text.size()) {
+    if (out.write(text) != text.size() || out.error() != QFileDevice::NoError) {
         out.cancelWriting();
         return QStringLiteral("書き込みに失敗しました。ディスクの空きが足りない可能性があります。（%1）")
             .arg(out.errorString());
     }
     if (!out.commit()) {
-        return QStringLiteral("書き込みを完了できませんでした。ディスクの空きが足りない可能性があります。（%1）")
+        return QStringLiteral(
+                   "書き込みを完了できませんでした。ディスクの空きが足りない可能性があります。（%1）")
             .arg(out.errorString());
     }
     return {};

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -59,6 +60,8 @@ Environment::Environment() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         static bool once = false;
         if (!once) platform::setupApplication(*app);
+        // Closing a test's last window must not end the test program.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
         once = true;
     }
     Module1::resetAll();
@@ -89,10 +92,18 @@ QByteArray Environment::readFile(const QString& name) const {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-std::vector<int> Environment::effects() const { return recorder().effects; }
-void Environment::clearEffects() { recorder().effects.clear(); }
-QStringList Environment::mciCommands() const { return recorder().commands; }
-void Environment::setMciAnswer(int code) { recorder().mciAnswer = code; }
+std::vector<int> Environment::effects() const {
+    return recorder().effects;
+}
+void Environment::clearEffects() {
+    recorder().effects.clear();
+}
+QStringList Environment::mciCommands() const {
+    return recorder().commands;
+}
+void Environment::setMciAnswer(int code) {
+    recorder().mciAnswer = code;
+}
 
 void whenModalShows(const char* className, std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;

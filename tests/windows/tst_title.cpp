@@ -1,0 +1,208 @@
+// The title window as a player meets it: badges, scores, help, and the windows it opens.
+#include "about/form3.h"
+#include "platform/helpviewer.h"
+#include "platform/window.h"
+#include "settings/form4.h"
+#include "testsupport.h"
+#include "title/form2.h"
+#include "title/module1.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+using namespace Module1;
+
+class TitleTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void layoutAndFonts();
+    void hoveringTheBadgesClicksOncePerBadge();
+    void hoverOutlineFollowsThePointer();
+    void noSoundsWithSoundOff();
+    void badgeClickPlaysItsSoundAndSetsTheLevel();
+    void scoresShownWheneverTheWindowIsActive();
+    void settingsDialogSharesTheLeftEdgeAndIsCentredVertically();
+    void aboutBoxIsCentredAndShowsTheIcon();
+    void helpOpensTheFileOrSaysItIsMissing();
+    void resizingSnapsBack();
+};
+
+void TitleTest::layoutAndFonts() {
+    testsupport::Environment env;
+    Form2 title;
+    QCOMPARE(title.size(), QSize(251, 271));
+    QCOMPARE(title.windowTitle(), QStringLiteral("Orvandis ゾルベク"));
+    QCOMPARE(title.Picture1->geometry(), QRect(0, 0, 251, 104));
+    QCOMPARE(title.Picture2[2]->geometry(), QRect(0, 219, 100, 52));
+    QCOMPARE(title.Command1->text(), QStringLiteral("&HELP"));
+    QCOMPARE(title.Command2->text(), QStringLiteral("設定(&O)"));
+    QCOMPARE(title.Picture1->toolTip(), QStringLiteral("Click ME !"));
+    QCOMPARE(QFontInfo(title.Label1->font()).family(), QStringLiteral("IPAPMincho"));
+    QCOMPARE(QFontInfo(title.Label5[0]->font()).family(), QStringLiteral("IPAPGothic"));
+    QVERIFY(QFontInfo(title.Label5[0]->font()).bold());
+}
+
+void TitleTest::hoveringTheBadgesClicksOncePerBadge() {
+    testsupport::Environment env;
+    Form2 title;
+    title.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&title));
+    env.clearEffects();
+    // Top to bottom across the three badges, several moves inside each.
+    for (auto* badge : title.Picture2) {
+        for (int y = 5; y < 48; y += 10) QTest::mouseMove(badge, QPoint(40, y));
+    }
+    QCOMPARE(env.effects(), (std::vector<int>{1001, 1001, 1001}));
+    // Back and forth inside the last one: silence.
+    QTest::mouseMove(title.Picture2[2], QPoint(10, 10));
+    QTest::mouseMove(title.Picture2[2], QPoint(80, 30));
+    QCOMPARE(env.effects().size(), std::size_t{3});
+    // Out over a label and back into the same badge: still silence.
+    QTest::mouseMove(title.Label4, QPoint(5, 5));
+    QTest::mouseMove(title.Picture2[2], QPoint(50, 20));
+    QCOMPARE(env.effects().size(), std::size_t{3});
+}
+
+void TitleTest::hoverOutlineFollowsThePointer() {
+    testsupport::Environment env;
+    Form2 title;
+    const QRgb blue = qRgb(0, 0, 255);
+    title.Picture2_MouseMove(0, 0, 0, 10, 10);
+    const QImage& first = title.Picture2[0]->image();
+    QCOMPARE(first.pixel(0, 0), blue);
+    QCOMPARE(first.pixel(95, 47), blue);
+    QCOMPARE(first.pixel(50, 0), blue);
+    QCOMPARE(first.pixel(95, 20), blue);
+    title.Picture2_MouseMove(1, 0, 0, 10, 10);
+    QCOMPARE(title.Picture2[0]->image(), title.Picture2[0]->Picture());
+    QCOMPARE(title.Picture2[1]->image().pixel(0, 20), blue);
+}
+
+void TitleTest::noSoundsWithSoundOff() {
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "0,0,0,600,600,1,0,1,0,150,0,0\r\n");
+    Form2 title;
+    QCOMPARE(SoundOn, 0);
+    title.Picture2_MouseMove(0, 0, 0, 1, 1);
+    title.Picture2_MouseMove(1, 0, 0, 1, 1);
+    testsupport::whenModalShows("Form3", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    title.Picture1_Click();
+    QVERIFY(env.effects().empty());
+}
+
+void TitleTest::badgeClickPlaysItsSoundAndSetsTheLevel() {
+    testsupport::Environment env;
+    Form2 title;
+    title.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&title));
+    env.clearEffects();
+    bool gameShown = false;
+    testsupport::whenModalShows("Form1", [&gameShown](QWidget* w) {
+        gameShown = true;
+        w->close();
+    });
+    QTest::mouseClick(title.Picture2[2], Qt::LeftButton, {}, QPoint(40, 20));
+    QVERIFY(gameShown);
+    QCOMPARE(Level, 2);
+    QVERIFY(!env.effects().empty());
+    QCOMPARE(env.effects().front(), 1004);
+}
+
+void TitleTest::scoresShownWheneverTheWindowIsActive() {
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "120,340,1560\r\n");
+    Form2 title;
+    title.show();
+    title.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&title));
+    QCOMPARE(title.Label5[0]->text(), QStringLiteral("120"));
+    QCOMPARE(title.Label5[2]->text(), QStringLiteral("1560"));
+    // A record set while another window had the focus shows once the title is active again.
+    testsupport::whenModalShows("Form3", [](QWidget* w) {
+        HiScore[1] = 1777;
+        static_cast<QDialog*>(w)->accept();
+    });
+    title.Picture1_Click();
+    title.activateWindow();
+    QTRY_COMPARE(title.Label5[1]->text(), QStringLiteral("1777"));
+}
+
+void TitleTest::settingsDialogSharesTheLeftEdgeAndIsCentredVertically() {
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "0,0,0,4500,3000,1,1,1,0,150,0,0\r\n");
+    Form2 title;
+    title.show();
+    QRect placed;
+    QSize inner;
+    testsupport::whenModalShows("Form4", [&placed, &inner](QWidget* w) {
+        placed = w->frameGeometry();
+        inner = w->size();
+        static_cast<QDialog*>(w)->reject();
+    });
+    title.Command2_Click();
+    QCOMPARE(placed.x(), title.frameGeometry().x());
+    QCOMPARE(placed.center().y(), title.frameGeometry().center().y());
+    QCOMPARE(inner, QSize(253, 254));
+}
+
+void TitleTest::aboutBoxIsCentredAndShowsTheIcon() {
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "0,0,0,7500,1500,1,1,1,0,150,0,0\r\n");
+    Form2 title;
+    title.show();
+    QRect placed;
+    QSize inner;
+    QImage icon;
+    QString version;
+    testsupport::whenModalShows("Form3", [&](QWidget* w) {
+        auto* about = static_cast<Form3*>(w);
+        placed = about->frameGeometry();
+        inner = about->size();
+        icon = about->Image1->Picture();
+        version = about->Label2->text();
+        about->Command1->click();
+    });
+    title.Picture1_Click();
+    QCOMPARE(placed.center(), title.frameGeometry().center());
+    QCOMPARE(inner, QSize(214, 83));
+    QCOMPARE(icon, title.windowIcon().pixmap(32, 32).toImage());
+    QVERIFY(!icon.isNull());
+    QCOMPARE(version, QStringLiteral("Version 0.95"));
+    QCOMPARE(env.effects(), std::vector<int>{1001});
+}
+
+void TitleTest::helpOpensTheFileOrSaysItIsMissing() {
+    testsupport::Environment env;
+    Form2 title;
+    title.show();
+    QCOMPARE(title.helpFile(), env.file("bralun.hlp"));
+
+    title.Command1_Click();
+    auto* viewer = title.findChild<QDialog*>("HelpWindow");
+    QVERIFY(viewer && viewer->isVisible());
+    auto* text = viewer->findChild<QTextBrowser*>("HelpText");
+    QVERIFY(text->toPlainText().contains(QStringLiteral("ヘルプファイル")));
+    QVERIFY(text->toPlainText().contains(QStringLiteral("見つからない")));
+    QVERIFY(title.isVisible());
+    viewer->close();
+
+    env.writeFile("bralun.hlp", "<html><body><h1>遊び方</h1></body></html>");
+    QVERIFY(platform::WinHelpA(&title, title.helpFile(), platform::HELP_CONTENTS, 0));
+    viewer = title.findChild<QDialog*>("HelpWindow");
+    QVERIFY(viewer->findChild<QTextBrowser*>("HelpText")->toPlainText().contains(QStringLiteral("遊び方")));
+}
+
+void TitleTest::resizingSnapsBack() {
+    testsupport::Environment env;
+    Form2 title;
+    title.show();
+    const QSize designed = title.size();
+    title.resize(400, 500);
+    QCOMPARE(title.size(), designed);
+}
+
+QTEST_MAIN(TitleTest)
+#include "tst_title.moc"
