@@ -156,7 +156,9 @@ void Form2::Form_Load() {
 }
 
 bool Form2::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    // Shown, or active again: without a window manager a shown window is never "activated",
+    // and a closing modal window does not always hand the activation back.
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) Form_Activate();
     return QWidget::event(e);
 }
 
@@ -195,6 +197,7 @@ void Form2::Command2_Click() {
     const QSize outer = platform::outerSizeBeforeShow(&dialog, this);
     platform::moveOuter(&dialog, Left(), (Height() - platform::twips(outer.height())) / 2 + Top());
     dialog.exec();
+    Form_Activate();
 }
 
 void Form2::Picture1_Click() {
@@ -204,6 +207,7 @@ void Form2::Picture1_Click() {
     platform::moveOuter(&about, (Width() - platform::twips(outer.width())) / 2 + Left(),
                         (Height() - platform::twips(outer.height())) / 2 + Top());
     about.exec();
+    Form_Activate();
 }
 
 void Form2::Picture2_Click(std::int16_t Index) {
@@ -216,6 +220,7 @@ void Form2::Picture2_Click(std::int16_t Index) {
         game.exec();
         again = game.replayRequested();
     }
+    Form_Activate();
 }
 
 void Form2::Picture2_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, float, float) {
