@@ -1,9 +1,446 @@
 #include "form1.h"
 
+#include "platform/keystate.h"
+#include "platform/picturebox.h"
+#include "platform/tickcount.h"
+#include "platform/twips.h"
+#include "platform/window.h"
+#include "sound/module2.h"
 #include "title/form2.h"
+#include "title/module1.h"
+#include "title/settingsfile.h"
 
-Form1::Form1(Form2* title) : QDialog(title) {
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+using namespace Module1;
+using platform::twipRect;
+
+namespace {
+
+std::function<std::uint32_t()>& seedSource() {
+    static std::function<std::uint32_t()> source;
+    return source;
+}
+
+std::function<double()>& screenWidthSource() {
+    static std::function<double()> source;
+    return source;
+}
+
+QFont windowFont(const char* family, double points, bool bold) {
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(place);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(place);
+    return b;
+}
+
+// Halves to even; values far outside any score are held at a bound an int32 can carry.
+std::int32_t roundHalfEven(double v) {
+    return static_cast<std::int32_t>(std::clamp(std::nearbyint(v), -1.0e9, 1.0e9));
+}
+
+bool held(int vk) {
+    return (platform::GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+// The palette row the digit keys reach with the keys held now.
+int heldRow() {
+    int row = 0;
+    if (held(platform::VK_RIGHT) || held('W')) row = 1;
+    if (held(platform::VK_DOWN) || held('Q')) row = 2;
+    return row;
+}
+
+constexpr QRgb Cyan = 0xFF00FFFF;
+constexpr int PaletteColumns = 9;
+constexpr int PaletteRows = 4;
+
+} // namespace
+
+void Form1::setSeedSource(std::function<std::uint32_t()> source) {
+    seedSource() = std::move(source);
+}
+void Form1::setScreenWidthSource(std::function<double()> source) {
+    screenWidthSource() = std::move(source);
+}
+
+Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(generator), title_(title) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
-    resize(369, 273);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon32.png"));
+    icon.addFile(QStringLiteral(":/icon16.png"));
+    setWindowIcon(icon);
+    setFixedSize(platform::px(5535), platform::px(4095));
+
+    Picture1 = new platform::PictureBox(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setPicture(QImage(QStringLiteral(":/tiles.png")), true);
+    Picture1->move(twipRect(1680, 1560, 0, 0).topLeft());
+    Picture1->setEnabled(false);
+
+    Image1 = new platform::ImageBox(Picture1);
+    Image1->setObjectName("Image1");
+    Image1->setPicture(QImage(QStringLiteral(":/marker.png")));
+    Image1->resize(twipRect(0, 0, 420, 570).size());
+
+    picHaipai = new platform::PictureBox(this);
+    picHaipai->setObjectName("picHaipai");
+    picHaipai->move(twipRect(0, 840, 0, 0).topLeft());
+    picHaipai->setDrawingSize(platform::px(5520) - 4, platform::px(630) - 4);
+    picHaipai->setEnabled(false);
+
+    Label1 = label(this, "Label1", QStringLiteral("この聴牌に対する当たり牌を答えよ。"),
+                   twipRect(0, 600, 4095, 255));
+    Label1->setFont(windowFont("ＭＳ Ｐゴシック", 11.25, true));
+
+    Command1 = button(this, "Command1", QStringLiteral("解答完了"), twipRect(45, 1560, 1575, 495));
+    Command1->setEnabled(false);
+    Command1->setDefault(true);
+    Command2 = button(this, "Command2", QStringLiteral("開始"), twipRect(45, 2085, 1575, 540));
+
+    picTime = new platform::PictureBox(this);
+    picTime->setObjectName("picTime");
+    picTime->move(twipRect(60, 2700, 0, 0).topLeft());
+    picTime->BackColor = palette().color(QPalette::Highlight).rgb();
+    picTime->ForeColor = palette().color(QPalette::Button).rgb();
+    picTime->setDrawingSize(platform::px(1560) - 4, platform::px(255) - 4);
+    picTime->setEnabled(false);
+
+    Picture2 = new platform::PictureBox(this, false);
+    Picture2->setObjectName("Picture2");
+    Picture2->setPicture(QImage(QStringLiteral(":/dim.png")), true);
+    Picture2->move(twipRect(4440, 3240, 0, 0).topLeft());
+    Picture2->setVisible(false);
+
+    Label2 = label(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
+    Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label2->setFont(windowFont("ＭＳ Ｐ明朝", 20.25, true));
+
+    Label3 = label(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
+    Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Label3->setFont(windowFont("ＭＳ Ｐ明朝", 14.25, true));
+
+    Label4 = label(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
+    Label4->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
+
+    Label5 = label(this, "Label5", QString(), twipRect(1440, 240, 1335, 255));
+    Label5->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
+    QPalette blue = Label5->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label5->setPalette(blue);
+
+    Picture3 = new platform::PictureBox(this);
+    Picture3->setObjectName("Picture3");
+    Picture3->move(twipRect(3960, 0, 0, 0).topLeft());
+    Picture3->setDrawingSize(platform::px(1500) - 4, platform::px(780) - 4);
+    Picture3->setFont(windowFont("ＭＳ Ｐ明朝", 15.75, true));
+    Picture3->setEnabled(false);
+
+    Command3 = button(this, "Command3", QStringLiteral("終了(&Q)"), twipRect(30, 3570, 1575, 495));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(150);
+
+    setTabOrder(Picture1, picHaipai);
+    setTabOrder(picHaipai, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, picTime);
+    setTabOrder(picTime, Picture2);
+    setTabOrder(Picture2, Picture3);
+    setTabOrder(Picture3, Command3);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Picture1, &platform::PictureBox::mouseDown, this, &Form1::Picture1_Mousedown);
+    connect(Picture1, &platform::PictureBox::keyDown, this, &Form1::Picture1_KeyDown);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    Form_Load();
+}
+
+Form1::~Form1() {
+    Form_Unload();
+}
+
+void Form1::Form_Load() {
+    // Badge of the chosen level.
+    if (title_) {
+        const auto& badge = title_->Picture2[static_cast<std::size_t>(std::clamp(Level, 0, 2))]->Picture();
+        Picture3->PaintPicture(badge, 0, 0);
+    }
+
+    // Beside the title window, which moves left when the pair would cross the screen's edge.
+    if (title_) {
+        const QSize frameExtra = title_->frameGeometry().size() - title_->size();
+        const double W1 = platform::twips(width() + frameExtra.width());
+        double L2 = title_->Left();
+        const double W2 = title_->Width();
+        double S = 0;
+        if (const auto& source = screenWidthSource()) {
+            S = source();
+        } else if (const QScreen* screen =
+                       title_->screen() ? title_->screen() : QGuiApplication::primaryScreen()) {
+            S = platform::twips(screen->geometry().x() + screen->geometry().width());
+        }
+        if (static_cast<float>(L2) + static_cast<float>(W2) + static_cast<float>(W1) >
+            static_cast<float>(S)) {
+            L2 = S - W1 - W2;
+            title_->setLeft(L2);
+        }
+        platform::moveOuter(this, L2 + W2, title_->Top());
+    }
+
+    generator.seed(seedSource() ? seedSource()() : engine::clockSeed());
+    Score = 0;
+    Nokori = 11;
+    setImage1Top(-38);
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    Timer1->stop();
+    Module2::StopMusic();
+}
+
+void Form1::done(int result) {
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // The game has no cancel button: Escape must not end it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Form1::setImage1Top(int top) {
+    image1Top_ = top;
+    Image1->move(Picture1->borderWidth(), Picture1->borderWidth() + top);
+}
+
+void Form1::printOutlined(int x, int y, const QString& text) {
+    for (int dx = -2; dx <= 2; ++dx) {
+        for (int dy = -2; dy <= 2; ++dy) Picture3->PrintAt(x + dx, y + dy, text, 0xFF000000);
+    }
+    Picture3->PrintAt(x, y, text, 0xFFFFFFFF);
+}
+
+void Form1::dispHai(platform::PictureBox& target, std::int32_t x, std::int32_t y, engine::Hai code) {
+    const int sx = engine::sheetX(code);
+    const int sy = static_cast<int>(std::floor(code / 10.0)) * engine::TileHeight;
+    // One draw per tile whatever the setting, so a seed gives the same hands either way.
+    const float r = Rnd();
+    if (UpsideDownHai == 1 && r < 0.5f) {
+        target.PaintPicture(Picture1->Picture(), x + 27, y + 37, -28, -38, sx, sy, 28, 38, platform::SRCCOPY);
+    } else {
+        target.PaintPicture(Picture1->Picture(), x, y, 28, 38, sx, sy, 28, 38, platform::SRCCOPY);
+    }
+}
+
+void Form1::MondaiStart() {
+    Nokori = static_cast<std::int16_t>(Nokori - 1);
+    const QString count =
+        Nokori >= 0 ? QStringLiteral(" ") + QString::number(Nokori) : QString::number(Nokori);
+    Label3->setText(QStringLiteral("残り") + count.right(2) + QStringLiteral("問"));
+    Label5->setText(QString());
+
+    buildProblem(Level, NotenOK, SortHai);
+    for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * 28, 0, Tehai[static_cast<std::size_t>(i)]);
+
+    for (std::size_t k = 1; k <= 37; ++k) Kotae[k] = 0;
+    Picture1->setEnabled(true);
+    Command1->setEnabled(true);
+    Command2->setEnabled(false);
+    Timer1->start();
+
+    picTime->Cls();
+    picTime->Print(QStringLiteral(" 残り時間"));
+    Label2->setText(QString());
+    Picture1->PaintPicture(Picture1->Picture(), 0, 0);
+
+    StartTick = platform::GetTickCount();
+    Command1->setFocus();
+}
+
+void Form1::Picture1_Mousedown(std::int16_t, std::int16_t, float X, float Y) {
+    if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
+    // A press on the border lies in no cell; it would otherwise reach codes 10, 20 and 30.
+    if (X < 0 || Y < 0) return;
+    const int col = static_cast<int>(X / 28);
+    const int row = static_cast<int>(Y / 38);
+    if (col >= PaletteColumns || row >= PaletteRows) return;
+    const int code = 10 * row + col + 1;
+    if (code > 37) return;
+
+    auto& mark = Kotae[static_cast<std::size_t>(code)];
+    if (mark == 0) {
+        mark = 1;
+        Picture1->Box(28 * col, 38 * row, 28 * col + 27, 38 * row + 37, Cyan);
+        return;
+    }
+    mark = 0;
+    Picture1->PaintPicture(Picture1->Picture(), 0, 0);
+    for (int k = 1; k <= 37; ++k) {
+        if (Kotae[static_cast<std::size_t>(k)] != 1) continue;
+        const int x = engine::sheetX(k);
+        const int y = engine::sheetY(k);
+        Picture1->Box(x, y, x + 27, y + 37, Cyan);
+    }
+}
+
+void Form1::Picture1_KeyDown(std::int16_t KeyCode, std::int16_t) {
+    if (KeyShortcuts == 0) return;
+    static constexpr std::array<int, 7> honours{'A', 'S', 'D', 'F', 'Z', 'X', 'C'};
+    for (std::size_t i = 0; i < honours.size(); ++i) {
+        if (KeyCode == honours[i]) {
+            Picture1_Mousedown(1, 0, static_cast<float>(28 * i), 114);
+            return;
+        }
+    }
+    const int row = heldRow();
+    int key = KeyCode;
+    if (key >= 97 && key <= 105) key -= 48;
+    if (key >= 49 && key <= 57)
+        Picture1_Mousedown(1, 0, static_cast<float>(28 * (key - 49)), static_cast<float>(38 * row));
+}
+
+double Form1::sharePercent(std::uint32_t now) const {
+    // The settings never hold a limit below 15 s; a zero must still not divide.
+    const double limit = std::max<double>(TimeLimit, 1);
+    return platform::elapsedTicks(StartTick, now) / limit;
+}
+
+void Form1::Timer1_Timer() {
+    tickCounter_ = static_cast<std::int16_t>((tickCounter_ + 1) % 3);
+    if (tickCounter_ == 0 && SoundOn == 1) Module2::playWave(Module2::Wave1005);
+
+    const std::int32_t r = roundHalfEven(100 - sharePercent(platform::GetTickCount()));
+    picTime->BoxFilled(99, 0, std::max(r, -1), picTime->ScaleHeight(), picTime->ForeColor);
+    if (r < 1) Command1_Click();
+
+    if (KeyShortcuts != 0) setImage1Top(38 * heldRow());
+}
+
+void Form1::Command1_Click() {
+    // An answer is judged once: the button and the timer both end with the problem.
+    if (!Timer1->isActive()) return;
+    std::int32_t p = roundHalfEven(200 - sharePercent(platform::GetTickCount()));
+
+    for (int k = 1; k <= 37; ++k) {
+        if (!engine::isTile(k) || Machi[static_cast<std::size_t>(k)] != 0) continue;
+        Picture1->PaintPicture(Picture2->Picture(), engine::sheetX(k), engine::sheetY(k), 28, 38, 0, 0, 28,
+                               38, platform::SRCAND);
+    }
+
+    Picture1->setEnabled(false);
+    Command1->setEnabled(false);
+    Command2->setEnabled(true);
+    Timer1->stop();
+
+    bool correct = true;
+    for (std::size_t k = 1; k <= 37; ++k) {
+        if ((Kotae[k] == 1) != (Machi[k] == 1)) correct = false;
+    }
+
+    if (correct) {
+        // A late tick or a sleeping machine must not cost a right answer its least worth.
+        p = std::max(p, 100);
+        if (SoundOn == 1) Module2::playWave(Module2::Wave1003);
+        Label2->setText(QStringLiteral("正解"));
+        Label5->setText(QStringLiteral("+") + QString::number(p) + QStringLiteral("点"));
+        Score += p;
+    } else {
+        if (SoundOn == 1) Module2::playWave(Module2::Wave1000);
+        Label2->setText(QStringLiteral("不正解"));
+    }
+
+    Label4->setText(QStringLiteral("得点 ") + QString::number(Score) + QStringLiteral("点"));
+    Command2->setFocus();
+
+    if (Nokori != 1) return;
+    Module2::StopMusic();
+    Label3->setText(QStringLiteral("全問終了"));
+    Command2->setEnabled(false);
+    Nokori = 0;
+    auto& best = HiScore[static_cast<std::size_t>(std::clamp(Level, 0, 2))];
+    if (best < Score && TimeLimit == StandardTimeLimit && NotenOK == 0) {
+        best = Score;
+        // Kept at once, so a crash before the title window closes cannot lose it; a failure
+        // here is reported by the save at exit.
+        if (title_) (void)SettingsFile::save(SettingsFile::path(), title_->Left(), title_->Top());
+        printOutlined(5, 12, QStringLiteral("記録更新"));
+        if (SoundOn == 1) Module2::playWave(Module2::Wave1002);
+    }
+}
+
+void Form1::Command2_Click() {
+    if (Nokori == 11) {
+        if (MusicOn == 1) Module2::PlayMusic(AppPath() + QStringLiteral("bralun.mid"));
+        if (!recordAllowed()) {
+            printOutlined(5, 3, QStringLiteral("最高得点"));
+            printOutlined(5, 27, QStringLiteral("記録不可"));
+        }
+    }
+    if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
+    MondaiStart();
+    Command2->setText(QStringLiteral("次の問題へ行く"));
+    Picture1->setFocus();
+}
+
+void Form1::Command3_Click() {
+    if (Nokori >= 11) {
+        close();
+        return;
+    }
+    // Decided by the phase the question was asked in: the time may run out while it shows.
+    const bool over = Nokori <= 0;
+    const QString text =
+        (over ? QStringLiteral("リプレイしないで") : QStringLiteral("現在のゲームを終了して")) +
+        QStringLiteral(" タイトルに戻りますか？");
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ゲームの終了"), text,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("QuitQuestion");
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.setDefaultButton(QMessageBox::No);
+    const int answer = box.exec();
+    if (answer != QMessageBox::No) {
+        close();
+    } else if (over) {
+        replay_ = true;
+        close();
+    }
 }

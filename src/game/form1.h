@@ -1,16 +1,94 @@
 #pragma once
 
+#include "engine/random.h"
+#include "engine/tehai.h"
+
 #include <QDialog>
 
-class Form2;
+#include <array>
+#include <cstdint>
+#include <functional>
 
-// The game screen (being built): for now an empty modal window.
-class Form1 : public QDialog {
+class Form2;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace platform {
+class ImageBox;
+class PictureBox;
+} // namespace platform
+
+namespace detail {
+// Owns the game's generator; a base listed before Mondai, so it exists before Mondai keeps it.
+struct GameRandom {
+    engine::Mt19937Random generator;
+};
+} // namespace detail
+
+// The game screen: one game of ten problems at the level chosen on the title window.
+class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai {
     Q_OBJECT
   public:
     explicit Form1(Form2* title);
+    ~Form1() override;
+
     bool replayRequested() const { return replay_; }
 
+    platform::PictureBox* Picture1;
+    platform::ImageBox* Image1;
+    platform::PictureBox* picHaipai;
+    QLabel* Label1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    platform::PictureBox* picTime;
+    platform::PictureBox* Picture2;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    platform::PictureBox* Picture3;
+    QPushButton* Command3;
+    QTimer* Timer1;
+
+    std::array<std::int16_t, 38> Kotae{};
+    std::uint32_t StartTick = 0; // unsigned: elapsed time is taken modulo 2^32
+    std::int32_t Score = 0;
+    std::int16_t Nokori = 0;
+
+    void Form_Load();
+    void Form_Unload();
+    void MondaiStart();
+    void dispHai(platform::PictureBox& target, std::int32_t x, std::int32_t y, engine::Hai code);
+    void Picture1_Mousedown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture1_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void Timer1_Timer();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // The row marker's top in pixels of the palette's drawing area.
+    int Image1Top() const { return image1Top_; }
+    void setImage1Top(int top);
+
+    // Writes a notice over the badge: black rim two pixels wide, white text.
+    void printOutlined(int x, int y, const QString& text);
+
+    // Seams for tests: the seed taken at load (the clock's when empty) and the screen width in
+    // twips used to place the window (the title window's screen when empty).
+    static void setSeedSource(std::function<std::uint32_t()> source);
+    static void setScreenWidthSource(std::function<double()> source);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
   private:
+    double sharePercent(std::uint32_t now) const;
+
+    Form2* title_;
+    std::int16_t tickCounter_ = 0;
+    int image1Top_ = 0;
     bool replay_ = false;
+    bool unloaded_ = false;
 };
