@@ -58,23 +58,27 @@ int main(int argc, char* argv[]) {
     std::string dir(argv[0]);
     dir = dir.substr(0, dir.find_last_of('/') + 1);
 
-    std::vector<double> titleMs, bareMs;
-    std::vector<long> titleKiB, bareKiB;
-    startOnce(dir + "startup_bare"); // warm the file cache for both
-    startOnce(dir + "startup_title");
+    const char* const programs[] = {"startup_title", "startup_bare", "startup_label"};
+    std::vector<double> ms[3];
+    std::vector<long> kib[3];
+    for (const char* program : programs) startOnce(dir + program); // warm the file cache
     for (int i = 0; i < runs; ++i) {
-        const Sample bare = startOnce(dir + "startup_bare");
-        const Sample title = startOnce(dir + "startup_title");
-        bareMs.push_back(bare.ms);
-        bareKiB.push_back(bare.peakKiB);
-        titleMs.push_back(title.ms);
-        titleKiB.push_back(title.peakKiB);
+        for (int p = 0; p < 3; ++p) {
+            const Sample s = startOnce(dir + programs[p]);
+            ms[p].push_back(s.ms);
+            kib[p].push_back(s.peakKiB);
+        }
     }
-    const double tMs = median(titleMs), bMs = median(bareMs);
-    const long tKiB = median(titleKiB), bKiB = median(bareKiB);
-    std::printf("runs: %d each, platform: %s\n", runs, std::getenv("DISPLAY") ? "X11" : "offscreen");
-    std::printf("to window shown (median): title %.1f ms, bare %.1f ms, ratio %.2f\n", tMs, bMs, tMs / bMs);
-    std::printf("peak memory (median):     title %ld KiB, bare %ld KiB, ratio %.2f\n", tKiB, bKiB,
-                static_cast<double>(tKiB) / static_cast<double>(bKiB));
+    std::printf("runs: %d each, platform: %s; medians\n", runs, std::getenv("DISPLAY") ? "X11" : "offscreen");
+    const double titleMs = median(ms[0]);
+    const double titleKiB = static_cast<double>(median(kib[0]));
+    std::printf("title window:               %6.1f ms %7.0f KiB\n", titleMs, titleKiB);
+    const char* const names[] = {"", "bare window", "bare window with one label"};
+    for (int p = 1; p < 3; ++p) {
+        const double m = median(ms[p]);
+        const double k = static_cast<double>(median(kib[p]));
+        std::printf("%-27s %6.1f ms %7.0f KiB   title/this: time %.2f, memory %.2f\n", names[p], m, k,
+                    titleMs / m, titleKiB / k);
+    }
     return 0;
 }

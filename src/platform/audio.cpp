@@ -1,7 +1,6 @@
 #include "platform/audio.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "platform/sdlmixer.h"
 
 namespace platform {
 
@@ -18,19 +17,24 @@ bool openAudio() {
     if (state == State::Open) return true;
     if (state == State::Failed) return false;
 
+    const sdl::Api* const sdl = sdl::api();
+    if (sdl == nullptr) {
+        state = State::Failed;
+        return false;
+    }
     // The window system owns the process's signals, not SDL.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
         state = State::Failed;
         return false;
     }
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, BufferFrames) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (sdl->OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, BufferFrames) != 0) {
+        sdl->QuitSubSystem(SDL_INIT_AUDIO);
         state = State::Failed;
         return false;
     }
-    Mix_Init(MIX_INIT_MID);  // a missing MIDI synthesizer only silences the music
-    Mix_AllocateChannels(1); // every effect shares channel 0
+    sdl->Init(MIX_INIT_MID);  // a missing MIDI synthesizer only silences the music
+    sdl->AllocateChannels(1); // every effect shares channel 0
     state = State::Open;
     return true;
 }
@@ -39,9 +43,10 @@ void closeAudio() {
     if (state == State::Open) {
         detail::releaseWave();
         detail::releaseMusic();
-        Mix_CloseAudio();
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        const sdl::Api* const sdl = sdl::api();
+        sdl->CloseAudio();
+        sdl->Quit();
+        sdl->QuitSubSystem(SDL_INIT_AUDIO);
     }
     state = State::Closed;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/audio.h"
 
-#include <SDL_mixer.h>
+#include "platform/sdlmixer.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,10 +30,11 @@ int play(const std::string& file) {
     if (file.empty()) return MCIERR_INVALID_DEVICE_NAME;
     if (!openAudio()) return MCIERR_SEQ_PORT_INUSE;
     detail::releaseMusic();
-    Mix_Music* song = Mix_LoadMUS(file.c_str());
+    const sdl::Api* const sdl = sdl::api();
+    Mix_Music* song = sdl->LoadMUS(file.c_str());
     if (song == nullptr) return MCIERR_FILE_NOT_FOUND;
-    if (Mix_PlayMusic(song, 0) != 0) { // once, from the start
-        Mix_FreeMusic(song);
+    if (sdl->PlayMusic(song, 0) != 0) { // once, from the start
+        sdl->FreeMusic(song);
         return MCIERR_DEVICE_NOT_READY;
     }
     music = song;
@@ -74,8 +75,8 @@ namespace detail {
 
 void releaseMusic() {
     if (music == nullptr) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(music);
+    sdl::api()->HaltMusic();
+    sdl::api()->FreeMusic(music);
     music = nullptr;
     musicName.clear();
 }

@@ -2,8 +2,7 @@
 
 #include "platform/audio.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "platform/sdlmixer.h"
 
 #include <cstring>
 
@@ -33,17 +32,18 @@ bool playOnDevice(const std::uint8_t* image, unsigned flags) {
     if (riffSize > 0x7FFFFFF0u) return false;
     if (!openAudio()) return false;
 
-    SDL_RWops* source = SDL_RWFromConstMem(image, static_cast<int>(riffSize + 8));
+    const sdl::Api* const sdl = sdl::api();
+    SDL_RWops* source = sdl->RWFromConstMem(image, static_cast<int>(riffSize + 8));
     if (source == nullptr) return false;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    Mix_Chunk* chunk = sdl->LoadWAV_RW(source, 1);
     if (chunk == nullptr) return false;
     // Playing on the busy channel cuts off the earlier effect under the mixer's lock; after
     // that the audio thread no longer reads it and it can be freed here.
-    if (Mix_PlayChannel(0, chunk, 0) < 0) {
-        Mix_FreeChunk(chunk);
+    if (sdl->PlayChannel(0, chunk, 0) < 0) {
+        sdl->FreeChunk(chunk);
         return false;
     }
-    if (current != nullptr) Mix_FreeChunk(current);
+    if (current != nullptr) sdl->FreeChunk(current);
     current = chunk;
     return true;
 }
@@ -63,8 +63,8 @@ namespace detail {
 
 void releaseWave() {
     if (current == nullptr) return;
-    Mix_HaltChannel(0);
-    Mix_FreeChunk(current);
+    sdl::api()->HaltChannel(0);
+    sdl::api()->FreeChunk(current);
     current = nullptr;
 }
 
