@@ -13,5 +13,7 @@ int main(int argc, char* argv[]) {
     title.show();
     // The sound device opens once the window is up, so start-up does not wait for it.
     QTimer::singleShot(0, [] { platform::openAudio(); });
+    // Sounds stop cleanly rather than being cut mid-buffer by the process ending.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { platform::closeAudio(); });
     return app.exec();
 }

@@ -30,7 +30,7 @@ Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label2->setObjectName("Label2");
     Label2->setGeometry(twipRect(1920, 600, 1215, 255));
     Label2->setFont(small);
-    Label3 = new QLabel(QStringLiteral("© 2026 ゾルベク開発チーム"), this);
+    Label3 = new QLabel(QStringLiteral("© 2026 Orvandis"), this);
     Label3->setObjectName("Label3");
     Label3->setGeometry(twipRect(120, 840, 2055, 255));
     Label3->setFont(small);
@@ -41,6 +41,8 @@ Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Image1 = new platform::ImageBox(this);
     Image1->setObjectName("Image1");
     Image1->setGeometry(twipRect(120, 120, 615, 615));
+
+    for (QLabel* l : {Label1, Label2, Label3}) platform::shrinkToFit(l);
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     Form_Load();

@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QWidget>
 
 namespace platform {
@@ -31,5 +33,15 @@ inline void moveOuter(QWidget* w, double left, double top) {
 inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                                     Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                                     Qt::MSWindowsFixedSizeDialogHint;
+
+// The substitute fonts run wider than the ones the layout was drawn for: a one-line label
+// whose text would be cut off gets a smaller size of the same font instead.
+inline void shrinkToFit(QLabel* label) {
+    QFont font = label->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
+}
 
 } // namespace platform

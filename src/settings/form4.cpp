@@ -101,10 +101,11 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Check6 = checkBox(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを有効にする"),
+    // Two lines, as the caption wraps within the box's width.
+    Check6 = checkBox(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを\n有効にする"),
                       twipRect(2115, 3240, 1575, 375));
 
-    // Keyboard order of the original tab indices: frames and labels take no focus.
+    // Keyboard order by tab index: frames and labels take no focus.
     QWidget* order[] = {Check1,   Check2,   Check3,   Check4, HScroll1,
                         Command1, Command2, Command3, Check5, Check6};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
