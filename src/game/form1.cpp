@@ -104,7 +104,12 @@ Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(
     Picture1->move(twipRect(1680, 1560, 0, 0).topLeft());
     Picture1->setEnabled(false);
 
-    Image1 = new platform::ImageBox(Picture1);
+    // The marker lives in the drawing area, clipped by it, as a control inside a picture box is.
+    auto* client = new QWidget(Picture1);
+    client->setGeometry(Picture1->borderWidth(), Picture1->borderWidth(), Picture1->ScaleWidth(),
+                        Picture1->ScaleHeight());
+    client->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image1 = new platform::ImageBox(client);
     Image1->setObjectName("Image1");
     Image1->setPicture(QImage(QStringLiteral(":/marker.png")));
     Image1->resize(twipRect(0, 0, 420, 570).size());
@@ -248,7 +253,7 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 
 void Form1::setImage1Top(int top) {
     image1Top_ = top;
-    Image1->move(Picture1->borderWidth(), Picture1->borderWidth() + top);
+    Image1->move(0, top);
 }
 
 void Form1::printOutlined(int x, int y, const QString& text) {

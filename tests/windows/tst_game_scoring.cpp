@@ -164,7 +164,7 @@ void TestGameScoring::rowMarkerFollowsTheHeldKeys() {
         for (int vk : c.keys) platform::setKeyDown(vk, true);
         g.Timer1_Timer();
         QCOMPARE(g.Image1Top(), c.top);
-        QCOMPARE(g.Image1->y(), c.top + g.Picture1->borderWidth());
+        QCOMPARE(g.Image1->y(), c.top);
     }
 
     // The tick that ends the problem moves it too; then it stays.

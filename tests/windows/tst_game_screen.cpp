@@ -60,7 +60,8 @@ void TestGameScreen::controlsStandWhereDesigned() {
     QCOMPARE(g.Picture2->image().size(), QSize(28, 38));
     QVERIFY(g.Picture2->isHidden());
 
-    QCOMPARE(g.Image1->parentWidget(), g.Picture1);
+    QVERIFY(g.Picture1->isAncestorOf(g.Image1));
+    QCOMPARE(g.Image1->parentWidget()->geometry(), QRect(2, 2, 252, 152)); // clipped to the drawing area
     QCOMPARE(g.Image1->size(), QSize(28, 38));
     QCOMPARE(g.Picture1->image(), g.Picture1->Picture());
     QCOMPARE(g.Picture1->Picture().size(), QSize(252, 152));
@@ -111,7 +112,11 @@ void TestGameScreen::opensInPhaseNotStarted() {
     QCOMPARE(g.Nokori, std::int16_t{11});
     QCOMPARE(g.Score, 0);
     QCOMPARE(g.Image1Top(), -38);
-    QCOMPARE(g.Image1->y(), -38 + g.Picture1->borderWidth());
+    QCOMPARE(g.Image1->y(), -38);
+    // Above the palette the marker is out of sight, its border included.
+    const QImage shown = g.Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.copy(2, 2, 252, 152), g.Picture1->image());
+    for (int x = 0; x < 40; ++x) QVERIFY(qBlue(shown.pixel(x, 1)) > 0 || qRed(shown.pixel(x, 1)) < 200);
     QCOMPARE(g.Command2->text(), QStringLiteral("開始"));
     QVERIFY(g.Command2->isEnabled());
     QVERIFY(!g.Command1->isEnabled());
