@@ -98,30 +98,10 @@ inline bool cleanCell(const QImage& image, const QImage& sheet, int code) {
     return image.copy(cell) == sheet.copy(cell);
 }
 
-// Answers the next modal message box with the given button, keeping what it showed.
-struct QuestionSeen {
-    QString text, title;
-    QStringList buttons;
-    bool noIsDefault = false;
-    bool noIcon = false;
-    QString objectName;
-    bool shown = false;
-};
-
-inline void answerQuestion(QMessageBox::StandardButton answer, QuestionSeen* seen) {
-    testsupport::whenModalShows("QMessageBox", [answer, seen](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box) return;
-        if (seen) {
-            seen->shown = true;
-            seen->text = box->text();
-            seen->title = box->windowTitle();
-            for (QAbstractButton* b : box->buttons()) seen->buttons << b->text();
-            seen->noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
-            seen->noIcon = box->icon() == QMessageBox::NoIcon;
-            seen->objectName = box->objectName();
-        }
-        box->button(answer)->click();
+// Answers the next modal message box with the given button.
+inline void answerQuestion(QMessageBox::StandardButton answer) {
+    testsupport::whenModalShows("QMessageBox", [answer](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(answer)->click();
     });
 }
 

@@ -13,6 +13,14 @@ namespace {
 
 enum class Phase { NotStarted, ProblemOpen, Answered, GameOver };
 
+struct QuestionSeen {
+    QString text, title, objectName;
+    QStringList buttons;
+    bool noIsDefault = false;
+    bool noIcon = false;
+    bool shown = false;
+};
+
 // Checks the controls against the phase table.
 void expectPhase(const Form1& g, Phase phase) {
     const bool open = phase == Phase::ProblemOpen;
@@ -217,7 +225,7 @@ void TestGameFlow::replayStartsAfreshAtTheSameLevel() {
         s.env.advance(1800);
         QTest::mouseClick(g->Command1, Qt::LeftButton);
         for (int i = 0; i < 9; ++i) playProblem(*g, s.env, 1800);
-        answerQuestion(QMessageBox::No, nullptr);
+        answerQuestion(QMessageBox::No);
         QTest::mouseClick(g->Command3, Qt::LeftButton);
         testsupport::whenModalShows("Form1", second);
     });
@@ -252,7 +260,7 @@ void TestGameFlow::wholeGameFromTheBadge() {
             verdicts += g->Label2->text().left(1);
         }
         score = g->Score;
-        answerQuestion(QMessageBox::Yes, nullptr);
+        answerQuestion(QMessageBox::Yes);
         QTest::mouseClick(g->Command3, Qt::LeftButton);
     });
     QTest::mouseClick(s.title->Picture2[1], Qt::LeftButton);
