@@ -20,6 +20,7 @@ using namespace Module1;
 class SettingsFileTest : public QObject {
     Q_OBJECT
   private slots:
+    void appPathEndsInOneSeparator();
     void firstStartWithoutFile();
     void roundTripThroughTheTitleWindow();
     void onlyThreeScores();
@@ -30,6 +31,16 @@ class SettingsFileTest : public QObject {
     void interruptedSaveLeavesOldFileWhole();
     void saveThatCannotWriteReportsAndEnds();
 };
+
+void SettingsFileTest::appPathEndsInOneSeparator() {
+    QCOMPARE(withTrailingSeparator("/"), QStringLiteral("/"));
+    QCOMPARE(withTrailingSeparator("/usr/games"), QStringLiteral("/usr/games/"));
+    QCOMPARE(withTrailingSeparator("/usr/games/"), QStringLiteral("/usr/games/"));
+    testsupport::Environment env;
+    QCOMPARE(SettingsFile::path(), env.dir() + QStringLiteral("/bralun.ini"));
+    setAppDirOverride(QString());
+    QCOMPARE(AppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
 
 void SettingsFileTest::firstStartWithoutFile() {
     testsupport::Environment env;
