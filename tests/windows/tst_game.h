@@ -40,6 +40,23 @@ struct Session {
         game = std::make_unique<Form1>(title.get());
         return *game;
     }
+    // Opened, shown and active, as a player meets it; a failed activation shows in the focus.
+    Form1& openActive() {
+        open().show();
+        (void)QTest::qWaitForWindowActive(game.get());
+        return *game;
+    }
+    // Opened with the first problem on the palette.
+    Form1& openStarted() {
+        open();
+        QTest::mouseClick(game->Command2, Qt::LeftButton);
+        return *game;
+    }
+    // A music file in the program directory and the music switched on.
+    void withMusic() {
+        env.writeFile(QStringLiteral("bralun.mid"), QByteArray("MThd"));
+        Module1::MusicOn = 1;
+    }
 
     testsupport::Environment env;
     std::unique_ptr<Form2> title;
@@ -52,12 +69,12 @@ inline QPoint cellCentre(const Form1& game, int code) {
     return {engine::sheetX(code) + 14 + b, engine::sheetY(code) + 19 + b};
 }
 
-inline void pressTile(Form1& game, int code) {
-    QTest::mouseClick(game.Picture1, Qt::LeftButton, {}, cellCentre(game, code));
+inline void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton);
 }
 
-inline int waitCount(const Form1& game) {
-    return static_cast<int>(std::count(game.Machi.begin(), game.Machi.end(), std::int16_t{1}));
+inline void pressTile(Form1& game, int code) {
+    QTest::mouseClick(game.Picture1, Qt::LeftButton, {}, cellCentre(game, code));
 }
 
 // Marks exactly the waits, as a player who knows the answer would.
@@ -67,35 +84,38 @@ inline void markWaits(Form1& game) {
     }
 }
 
-// Plays one problem from the start button: right answers after ms milliseconds.
-inline void playProblem(Form1& game, testsupport::Environment& env, std::uint32_t ms, bool right = true) {
-    QTest::mouseClick(game.Command2, Qt::LeftButton);
-    if (right) markWaits(game);
+// Answers the open problem right after ms milliseconds.
+inline void answerRight(Form1& game, testsupport::Environment& env, std::uint32_t ms) {
+    markWaits(game);
     env.advance(ms);
     QTest::mouseClick(game.Command1, Qt::LeftButton);
 }
 
-inline void playGame(Form1& game, testsupport::Environment& env, std::uint32_t ms, bool right = true) {
-    for (int i = 0; i < 10; ++i) playProblem(game, env, ms, right);
+// Plays problems from the start button, each answered right after ms milliseconds.
+inline void playProblems(Form1& game, testsupport::Environment& env, std::uint32_t ms, int count = 10) {
+    for (int i = 0; i < count; ++i) {
+        QTest::mouseClick(game.Command2, Qt::LeftButton);
+        answerRight(game, env, ms);
+    }
+}
+
+inline QRect cellRect(int code) {
+    return {engine::sheetX(code), engine::sheetY(code), 28, 38};
 }
 
 // True when every border pixel of the cell is cyan.
 inline bool outlined(const QImage& image, int code) {
-    const int x = engine::sheetX(code);
-    const int y = engine::sheetY(code);
-    for (int i = 0; i < 28; ++i) {
-        if (image.pixel(x + i, y) != Cyan || image.pixel(x + i, y + 37) != Cyan) return false;
-    }
-    for (int j = 0; j < 38; ++j) {
-        if (image.pixel(x, y + j) != Cyan || image.pixel(x + 27, y + j) != Cyan) return false;
+    for (int i = 0; i < 28 * 38; ++i) {
+        const QPoint p(i % 28, i / 28);
+        if ((p.x() % 27 == 0 || p.y() % 37 == 0) && image.pixel(cellRect(code).topLeft() + p) != Cyan)
+            return false;
     }
     return true;
 }
 
 // True when the cell shows the tile sheet unchanged.
 inline bool cleanCell(const QImage& image, const QImage& sheet, int code) {
-    const QRect cell(engine::sheetX(code), engine::sheetY(code), 28, 38);
-    return image.copy(cell) == sheet.copy(cell);
+    return image.copy(cellRect(code)) == sheet.copy(cellRect(code));
 }
 
 // Answers the next modal message box with the given button.
