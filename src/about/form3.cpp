@@ -15,11 +15,8 @@ Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(platform::px(3210), platform::px(1245));
 
-    QFont name(QStringLiteral("ＭＳ Ｐ明朝"));
-    name.setPointSizeF(27.75);
-    name.setBold(true);
-    QFont small(QStringLiteral("ＭＳ Ｐゴシック"));
-    small.setPointSizeF(11.25);
+    const QFont name = platform::windowFont("ＭＳ Ｐ明朝", 27.75, true);
+    const QFont small = platform::windowFont("ＭＳ Ｐゴシック", 11.25, false);
 
     Label1 = new QLabel(QStringLiteral("ゾルベク"), this);
     Label1->setObjectName("Label1");

@@ -24,6 +24,7 @@
 
 using namespace Module1;
 using platform::twipRect;
+using platform::windowFont;
 
 namespace {
 
@@ -35,13 +36,6 @@ std::function<std::uint32_t()>& seedSource() {
 std::function<double()>& screenWidthSource() {
     static std::function<double()> source;
     return source;
-}
-
-QFont windowFont(const char* family, double points, bool bold) {
-    QFont font(QString::fromUtf8(family));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place) {
@@ -92,10 +86,6 @@ void Form1::setScreenWidthSource(std::function<double()> source) {
 Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(generator), title_(title) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icon32.png"));
-    icon.addFile(QStringLiteral(":/icon16.png"));
-    setWindowIcon(icon);
     setFixedSize(platform::px(5535), platform::px(4095));
 
     Picture1 = new platform::PictureBox(this);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -23,6 +24,10 @@ void setupApplication(QApplication& app) {
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 
+    QIcon icon; // every window shows the program icon
+    icon.addFile(QStringLiteral(":/icon32.png"));
+    icon.addFile(QStringLiteral(":/icon16.png"));
+    QApplication::setWindowIcon(icon);
     app.setApplicationName(QStringLiteral("bralun"));
     app.setApplicationDisplayName(QString());
     installKeyStateTracker(&app);

@@ -34,6 +34,14 @@ inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::CustomizeWi
                                                     Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                                     Qt::MSWindowsFixedSizeDialogHint;
 
+// A font of the windows' designs: family as the design names it, size in points.
+inline QFont windowFont(const char* family, double points, bool bold) {
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
 // The substitute fonts run wider than the ones the layout was drawn for: a one-line label
 // whose text would be cut off gets a smaller size of the same font instead.
 inline void shrinkToFit(QLabel* label) {

@@ -69,10 +69,7 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label2 = new QLabel(QStringLiteral("15秒"), Frame2);
     Label2->setObjectName("Label2");
     Label2->setGeometry(twipRect(960, 1515, 735, 255));
-    QFont valueFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    valueFont.setPointSizeF(11.25);
-    valueFont.setBold(true);
-    Label2->setFont(valueFont);
+    Label2->setFont(platform::windowFont("ＭＳ Ｐゴシック", 11.25, true));
 
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName("HScroll1");
@@ -94,10 +91,7 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label3 = new QLabel(this);
     Label3->setObjectName("Label3");
     Label3->setGeometry(twipRect(2040, 1800, 1575, 1095));
-    QFont cautionFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    cautionFont.setPointSizeF(9);
-    cautionFont.setBold(true);
-    Label3->setFont(cautionFont);
+    Label3->setFont(platform::windowFont("ＭＳ Ｐゴシック", 9, true));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -21,15 +21,9 @@
 
 using namespace Module1;
 using platform::twipRect;
+using platform::windowFont;
 
 namespace {
-
-QFont windowFont(const char* family, double points, bool bold) {
-    QFont font(QString::fromUtf8(family));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 QLabel* label(QWidget* parent, const QString& text, QRect place, const QFont& font) {
     auto* l = new QLabel(text, parent);
@@ -53,10 +47,6 @@ bool onSomeScreen(const QRect& frame) {
 Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("Form2");
     setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icon32.png"));
-    icon.addFile(QStringLiteral(":/icon16.png"));
-    setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
