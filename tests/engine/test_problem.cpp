@@ -6,6 +6,18 @@ using namespace enginetest;
 
 namespace {
 
+// The sheet is also the palette: a code's cell is where a player sees that tile.
+TEST(Tiles, SheetCellsOfKnownCodes) {
+    const struct {
+        int code, x, y;
+    } cells[] = {{1, 0, 0}, {9, 224, 0}, {19, 224, 38}, {21, 0, 76}, {31, 0, 114}, {37, 168, 114}};
+    for (const auto& c : cells) {
+        EXPECT_EQ(engine::sheetX(c.code), c.x) << c.code;
+        EXPECT_EQ(engine::sheetY(c.code), c.y) << c.code;
+    }
+    for (int code : {0, 10, 20, 30, 38, 99}) EXPECT_FALSE(engine::isTile(code)) << code;
+}
+
 TEST(Sorting, OrdersAllFourteenSlotsWithTheMarkerLast) {
     using Slots = std::array<Hai, 14>;
     const std::pair<Slots, Slots> cases[] = {
