@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+using platform::control;
 using platform::twipRect;
 
 Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
@@ -18,22 +19,15 @@ Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     const QFont name = platform::windowFont("ＭＳ Ｐ明朝", 27.75, true);
     const QFont small = platform::windowFont("ＭＳ Ｐゴシック", 11.25, false);
 
-    Label1 = new QLabel(QStringLiteral("ゾルベク"), this);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(twipRect(1080, 120, 1815, 615));
+    Label1 = control<QLabel>(this, "Label1", QStringLiteral("ゾルベク"), twipRect(1080, 120, 1815, 615));
     Label1->setFont(name);
     Label1->setStyleSheet(QStringLiteral("color: #0000ff;"));
-    Label2 = new QLabel(QStringLiteral("Version 0.95"), this);
-    Label2->setObjectName("Label2");
-    Label2->setGeometry(twipRect(1920, 600, 1215, 255));
+    Label2 = control<QLabel>(this, "Label2", QStringLiteral("Version 0.95"), twipRect(1920, 600, 1215, 255));
     Label2->setFont(small);
-    Label3 = new QLabel(QStringLiteral("© 2026 Orvandis"), this);
-    Label3->setObjectName("Label3");
-    Label3->setGeometry(twipRect(120, 840, 2055, 255));
+    Label3 =
+        control<QLabel>(this, "Label3", QStringLiteral("© 2026 Orvandis"), twipRect(120, 840, 2055, 255));
     Label3->setFont(small);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(twipRect(2280, 900, 855, 315));
+    Command1 = control<QPushButton>(this, "Command1", QStringLiteral("OK"), twipRect(2280, 900, 855, 315));
     Command1->setDefault(true);
     Image1 = new platform::ImageBox(this);
     Image1->setObjectName("Image1");

@@ -23,6 +23,7 @@
 #include <utility>
 
 using namespace Module1;
+using platform::control;
 using platform::twipRect;
 using platform::windowFont;
 
@@ -36,21 +37,6 @@ std::function<std::uint32_t()>& seedSource() {
 std::function<double()>& screenWidthSource() {
     static std::function<double()> source;
     return source;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(place);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(place);
-    return b;
 }
 
 // Halves to even; values far outside any score are held at a bound an int32 can carry.
@@ -110,14 +96,15 @@ Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(
     picHaipai->setDrawingSize(platform::px(5520) - 4, platform::px(630) - 4);
     picHaipai->setEnabled(false);
 
-    Label1 = label(this, "Label1", QStringLiteral("この聴牌に対する当たり牌を答えよ。"),
-                   twipRect(0, 600, 4095, 255));
+    Label1 = control<QLabel>(this, "Label1", QStringLiteral("この聴牌に対する当たり牌を答えよ。"),
+                             twipRect(0, 600, 4095, 255));
     Label1->setFont(windowFont("ＭＳ Ｐゴシック", 11.25, true));
 
-    Command1 = button(this, "Command1", QStringLiteral("解答完了"), twipRect(45, 1560, 1575, 495));
+    Command1 =
+        control<QPushButton>(this, "Command1", QStringLiteral("解答完了"), twipRect(45, 1560, 1575, 495));
     Command1->setEnabled(false);
     Command1->setDefault(true);
-    Command2 = button(this, "Command2", QStringLiteral("開始"), twipRect(45, 2085, 1575, 540));
+    Command2 = control<QPushButton>(this, "Command2", QStringLiteral("開始"), twipRect(45, 2085, 1575, 540));
 
     picTime = new platform::PictureBox(this);
     picTime->setObjectName("picTime");
@@ -133,19 +120,19 @@ Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(
     Picture2->move(twipRect(4440, 3240, 0, 0).topLeft());
     Picture2->setVisible(false);
 
-    Label2 = label(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
+    Label2 = control<QLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
     Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label2->setFont(windowFont("ＭＳ Ｐ明朝", 20.25, true));
 
-    Label3 = label(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
+    Label3 = control<QLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
     Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
     Label3->setFont(windowFont("ＭＳ Ｐ明朝", 14.25, true));
 
-    Label4 = label(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
+    Label4 = control<QLabel>(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
     Label4->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
 
-    Label5 = label(this, "Label5", QString(), twipRect(1440, 240, 1335, 255));
+    Label5 = control<QLabel>(this, "Label5", QString(), twipRect(1440, 240, 1335, 255));
     Label5->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
     QPalette blue = Label5->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -158,7 +145,8 @@ Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(
     Picture3->setFont(windowFont("ＭＳ Ｐ明朝", 15.75, true));
     Picture3->setEnabled(false);
 
-    Command3 = button(this, "Command3", QStringLiteral("終了(&Q)"), twipRect(30, 3570, 1575, 495));
+    Command3 =
+        control<QPushButton>(this, "Command3", QStringLiteral("終了(&Q)"), twipRect(30, 3570, 1575, 495));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -391,7 +379,7 @@ void Form1::Command1_Click() {
     Command2->setEnabled(false);
     Nokori = 0;
     auto& best = HiScore[static_cast<std::size_t>(std::clamp(Level, 0, 2))];
-    if (best < Score && TimeLimit == StandardTimeLimit && NotenOK == 0) {
+    if (best < Score && recordAllowed()) {
         best = Score;
         // Kept at once, so a crash before the title window closes cannot lose it; a failure
         // here is reported by the save at exit.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <type_traits>
+
 namespace platform {
 
 // Outer window edges and sizes in twips, frame included, as the windows exchange them.
@@ -33,6 +35,16 @@ inline void moveOuter(QWidget* w, double left, double top) {
 inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                                     Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                                     Qt::MSWindowsFixedSizeDialogHint;
+
+// A control of a window's design: name, caption and place. Labels read from the top left.
+template <typename Control>
+Control* control(QWidget* parent, const char* name, const QString& caption, QRect place) {
+    auto* c = new Control(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setGeometry(place);
+    if constexpr (std::is_base_of_v<QLabel, Control>) c->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return c;
+}
 
 // A font of the windows' designs: family as the design names it, size in points.
 inline QFont windowFont(const char* family, double points, bool bold) {

@@ -12,31 +12,10 @@
 #include <QScrollBar>
 
 using namespace Module1;
+using platform::control;
 using platform::twipRect;
 
 namespace {
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, QRect place) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(place);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect place) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(place);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect place) {
-    auto* f = new QGroupBox(caption, parent);
-    f->setObjectName(QString::fromLatin1(name));
-    f->setGeometry(place);
-    return f;
-}
 
 std::int16_t state(const QCheckBox* box) {
     return box->isChecked() ? 1 : 0;
@@ -49,26 +28,25 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     setWindowTitle(QStringLiteral("ゾルベク の 設定"));
     setFixedSize(platform::px(3795), platform::px(3810));
 
-    Frame1 = frame(this, "Frame1", QStringLiteral("サウンド"), twipRect(30, 120, 1935, 1215));
-    Frame2 = frame(this, "Frame2", QStringLiteral("ゲームの設定"), twipRect(30, 1440, 1935, 2295));
-    Frame3 = frame(this, "Frame3", QStringLiteral("操作"), twipRect(2040, 3000, 1695, 735));
+    Frame1 = control<QGroupBox>(this, "Frame1", QStringLiteral("サウンド"), twipRect(30, 120, 1935, 1215));
+    Frame2 =
+        control<QGroupBox>(this, "Frame2", QStringLiteral("ゲームの設定"), twipRect(30, 1440, 1935, 2295));
+    Frame3 = control<QGroupBox>(this, "Frame3", QStringLiteral("操作"), twipRect(2040, 3000, 1695, 735));
     // Frames are drawn behind the controls placed over them.
     for (auto* f : {Frame1, Frame2, Frame3}) f->lower();
 
-    Check1 = checkBox(this, "Check1", QStringLiteral("音楽(&M)"), twipRect(150, 480, 975, 300));
-    Check2 = checkBox(this, "Check2", QStringLiteral("効果音(&S)"), twipRect(150, 840, 1095, 300));
-    Check3 = checkBox(this, "Check3", QStringLiteral("理牌(ﾘｰﾊﾟｲ)する"), twipRect(150, 1800, 1695, 300));
+    Check1 = control<QCheckBox>(this, "Check1", QStringLiteral("音楽(&M)"), twipRect(150, 480, 975, 300));
+    Check2 = control<QCheckBox>(this, "Check2", QStringLiteral("効果音(&S)"), twipRect(150, 840, 1095, 300));
+    Check3 =
+        control<QCheckBox>(this, "Check3", QStringLiteral("理牌(ﾘｰﾊﾟｲ)する"), twipRect(150, 1800, 1695, 300));
     Check3->setToolTip(QStringLiteral("出題される牌が昇順並びになっているかどうか"));
-    Check4 = checkBox(this, "Check4", QStringLiteral("逆さ牌あり"), twipRect(150, 2160, 1095, 300));
+    Check4 = control<QCheckBox>(this, "Check4", QStringLiteral("逆さ牌あり"), twipRect(150, 2160, 1095, 300));
     Check4->setToolTip(QStringLiteral("出題される牌に上下逆になっている牌が含まれるかどうか"));
-    Check5 = checkBox(Frame2, "Check5", QStringLiteral("ノーテンあり"), twipRect(120, 1080, 1215, 255));
+    Check5 =
+        control<QCheckBox>(Frame2, "Check5", QStringLiteral("ノーテンあり"), twipRect(120, 1080, 1215, 255));
 
-    Label1 = new QLabel(QStringLiteral("制限時間"), Frame2);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(twipRect(120, 1560, 855, 255));
-    Label2 = new QLabel(QStringLiteral("15秒"), Frame2);
-    Label2->setObjectName("Label2");
-    Label2->setGeometry(twipRect(960, 1515, 735, 255));
+    Label1 = control<QLabel>(Frame2, "Label1", QStringLiteral("制限時間"), twipRect(120, 1560, 855, 255));
+    Label2 = control<QLabel>(Frame2, "Label2", QStringLiteral("15秒"), twipRect(960, 1515, 735, 255));
     Label2->setFont(platform::windowFont("ＭＳ Ｐゴシック", 11.25, true));
 
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
@@ -83,21 +61,21 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     // caution follow the thumb while it is dragged.
     HScroll1->setTracking(true);
 
-    Command1 = button(this, "Command1", QStringLiteral("&OK"), twipRect(2160, 240, 1455, 375));
+    Command1 = control<QPushButton>(this, "Command1", QStringLiteral("&OK"), twipRect(2160, 240, 1455, 375));
     Command1->setDefault(true);
-    Command3 = button(this, "Command3", QStringLiteral("標準の設定(&D)"), twipRect(2160, 840, 1455, 375));
-    Command2 = button(this, "Command2", QStringLiteral("ｷｬﾝｾﾙ(&C)"), twipRect(2160, 1320, 1455, 375));
+    Command3 = control<QPushButton>(this, "Command3", QStringLiteral("標準の設定(&D)"),
+                                    twipRect(2160, 840, 1455, 375));
+    Command2 =
+        control<QPushButton>(this, "Command2", QStringLiteral("ｷｬﾝｾﾙ(&C)"), twipRect(2160, 1320, 1455, 375));
+    for (auto* b : {Command1, Command2, Command3}) b->setAutoDefault(false);
 
-    Label3 = new QLabel(this);
-    Label3->setObjectName("Label3");
-    Label3->setGeometry(twipRect(2040, 1800, 1575, 1095));
+    Label3 = control<QLabel>(this, "Label3", QString(), twipRect(2040, 1800, 1575, 1095));
     Label3->setFont(platform::windowFont("ＭＳ Ｐゴシック", 9, true));
     Label3->setWordWrap(true);
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Two lines, as the caption wraps within the box's width.
-    Check6 = checkBox(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを\n有効にする"),
-                      twipRect(2115, 3240, 1575, 375));
+    Check6 = control<QCheckBox>(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを\n有効にする"),
+                                twipRect(2115, 3240, 1575, 375));
 
     // Keyboard order by tab index: frames and labels take no focus.
     QWidget* order[] = {Check1,   Check2,   Check3,   Check4, HScroll1,

@@ -20,18 +20,11 @@
 #include <QScreen>
 
 using namespace Module1;
+using platform::control;
 using platform::twipRect;
 using platform::windowFont;
 
 namespace {
-
-QLabel* label(QWidget* parent, const QString& text, QRect place, const QFont& font) {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(place);
-    l->setFont(font);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
 
 // Is any part of the title bar on some screen, so the player can still grab the window?
 bool onSomeScreen(const QRect& frame) {
@@ -68,23 +61,25 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
         badge->setCursor(Qt::PointingHandCursor);
         Picture2[static_cast<std::size_t>(i)] = badge;
     }
-    Label1 = label(this, QStringLiteral("最高得点"), twipRect(2385, 1635, 1335, 375), mincho14Bold);
-    Label2 = label(this, QStringLiteral("初級"), twipRect(1620, 2055, 735, 375), mincho14);
-    Label3 = label(this, QStringLiteral("中級"), twipRect(1620, 2535, 735, 375), mincho14);
-    Label4 = label(this, QStringLiteral("上級"), twipRect(1620, 3015, 735, 375), mincho14);
+    Label1 = control<QLabel>(this, "Label1", QStringLiteral("最高得点"), twipRect(2385, 1635, 1335, 375));
+    Label1->setFont(mincho14Bold);
+    Label2 = control<QLabel>(this, "Label2", QStringLiteral("初級"), twipRect(1620, 2055, 735, 375));
+    Label3 = control<QLabel>(this, "Label3", QStringLiteral("中級"), twipRect(1620, 2535, 735, 375));
+    Label4 = control<QLabel>(this, "Label4", QStringLiteral("上級"), twipRect(1620, 3015, 735, 375));
+    for (QLabel* level : {Label2, Label3, Label4}) level->setFont(mincho14);
     const int scoreLeft[3] = {2400, 2385, 2385};
     const int scoreTop[3] = {2055, 2535, 3015};
     for (std::size_t i = 0; i < 3; ++i) {
-        Label5[i] = label(this, QString(), twipRect(scoreLeft[i], scoreTop[i], 1335, 375), gothic14Bold);
-        Label5[i]->setObjectName(QStringLiteral("Label5_%1").arg(i));
+        const QByteArray name = "Label5_" + QByteArray::number(static_cast<int>(i));
+        Label5[i] = control<QLabel>(this, name.constData(), QString(),
+                                    twipRect(scoreLeft[i], scoreTop[i], 1335, 375));
+        Label5[i]->setFont(gothic14Bold);
     }
-    Command1 = new QPushButton(QStringLiteral("&HELP"), this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(twipRect(3000, 3480, 735, 495));
+    Command1 =
+        control<QPushButton>(this, "Command1", QStringLiteral("&HELP"), twipRect(3000, 3480, 735, 495));
     Command1->setFont(windowFont("ＭＳ Ｐゴシック", 9, true));
-    Command2 = new QPushButton(QStringLiteral("設定(&O)"), this);
-    Command2->setObjectName("Command2");
-    Command2->setGeometry(twipRect(1650, 3495, 1215, 495));
+    Command2 =
+        control<QPushButton>(this, "Command2", QStringLiteral("設定(&O)"), twipRect(1650, 3495, 1215, 495));
 
     setTabOrder(Picture1, Picture2[0]);
     setTabOrder(Picture2[0], Picture2[1]);
