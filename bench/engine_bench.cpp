@@ -1,5 +1,5 @@
 // Judging one hand and building one whole problem, on hands from a fixed seed.
-#include "tehai.h"
+#include "engine/mondai.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "form3.h"
+#include "about/form3.h"
 
 #include "platform/picturebox.h"
 #include "platform/twips.h"

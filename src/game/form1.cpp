@@ -1,14 +1,12 @@
-#include "form1.h"
+#include "game/form1.h"
 
+#include "config/module1.h"
 #include "platform/keystate.h"
 #include "platform/picturebox.h"
 #include "platform/tickcount.h"
 #include "platform/twips.h"
 #include "platform/window.h"
 #include "sound/module2.h"
-#include "title/form2.h"
-#include "title/module1.h"
-#include "title/settingsfile.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -69,7 +67,8 @@ void Form1::setScreenWidthSource(std::function<double()> source) {
     screenWidthSource() = std::move(source);
 }
 
-Form1::Form1(Form2* title) : QDialog(title, platform::fixedDialogFlags), Mondai(generator), title_(title) {
+Form1::Form1(QWidget* beside, const QImage& badge)
+    : QDialog(beside, platform::fixedDialogFlags), Mondai(generator), beside_(beside), badge_(badge) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
     setFixedSize(platform::px(5535), platform::px(4095));
@@ -175,37 +174,34 @@ Form1::~Form1() {
 }
 
 void Form1::Form_Load() {
-    // Badge of the chosen level.
-    if (title_) {
-        const auto& badge = title_->Picture2[static_cast<std::size_t>(std::clamp(Level, 0, 2))]->Picture();
-        Picture3->PaintPicture(badge, 0, 0);
-    }
-
-    // Beside the title window, which moves left when the pair would cross the screen's edge.
-    if (title_) {
-        const QSize frameExtra = title_->frameGeometry().size() - title_->size();
-        const double W1 = platform::twips(width() + frameExtra.width());
-        double L2 = title_->Left();
-        const double W2 = title_->Width();
-        double S = 0;
-        if (const auto& source = screenWidthSource()) {
-            S = source();
-        } else if (const QScreen* screen =
-                       title_->screen() ? title_->screen() : QGuiApplication::primaryScreen()) {
-            S = platform::twips(screen->geometry().x() + screen->geometry().width());
-        }
-        if (static_cast<float>(L2) + static_cast<float>(W2) + static_cast<float>(W1) >
-            static_cast<float>(S)) {
-            L2 = S - W1 - W2;
-            title_->setLeft(L2);
-        }
-        platform::moveOuter(this, L2 + W2, title_->Top());
-    }
-
+    Picture3->PaintPicture(badge_, 0, 0);
+    placeBeside();
     generator.seed(seedSource() ? seedSource()() : engine::clockSeed());
     Score = 0;
     Nokori = 11;
     setImage1Top(-38);
+}
+
+// Against the right edge of the window beside, which moves left when the pair would cross the
+// screen's edge.
+void Form1::placeBeside() {
+    if (!beside_) return;
+    const QSize frameExtra = beside_->frameGeometry().size() - beside_->size();
+    const double W1 = platform::twips(width() + frameExtra.width());
+    double L2 = platform::outerLeft(beside_);
+    const double W2 = platform::outerWidth(beside_);
+    double S = 0;
+    if (const auto& source = screenWidthSource()) {
+        S = source();
+    } else if (const QScreen* screen =
+                   beside_->screen() ? beside_->screen() : QGuiApplication::primaryScreen()) {
+        S = platform::twips(screen->geometry().x() + screen->geometry().width());
+    }
+    if (static_cast<float>(L2) + static_cast<float>(W2) + static_cast<float>(W1) > static_cast<float>(S)) {
+        L2 = S - W1 - W2;
+        platform::moveOuter(beside_, L2, platform::outerTop(beside_));
+    }
+    platform::moveOuter(this, L2 + W2, platform::outerTop(beside_));
 }
 
 void Form1::Form_Unload() {
@@ -381,12 +377,11 @@ void Form1::Command1_Click() {
     auto& best = HiScore[static_cast<std::size_t>(std::clamp(Level, 0, 2))];
     if (best < Score && recordAllowed()) {
         best = Score;
-        // Kept at once, so a crash before the title window closes cannot lose it; a failure
-        // here is reported by the save at exit.
-        if (title_) (void)SettingsFile::save(SettingsFile::path(), title_->Left(), title_->Top());
+        emit newRecord();
         printOutlined(5, 12, QStringLiteral("記録更新"));
         if (SoundOn == 1) Module2::playWave(Module2::Wave1002);
     }
+    emit gameEnded();
 }
 
 void Form1::Command2_Click() {

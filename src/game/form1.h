@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/mondai.h"
 #include "engine/random.h"
-#include "engine/tehai.h"
 
 #include <QDialog>
 
@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <functional>
 
-class Form2;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -26,11 +25,13 @@ struct GameRandom {
 };
 } // namespace detail
 
-// The game screen: one game of ten problems at the level chosen on the title window.
+// The game screen: one game of ten problems at the level chosen on the title window. It knows
+// no other window of the program: it is given the window to stand beside and the badge to show,
+// and reports a new best score and the end of a game by signals.
 class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai {
     Q_OBJECT
   public:
-    explicit Form1(Form2* title);
+    Form1(QWidget* beside, const QImage& badge);
     ~Form1() override;
 
     bool replayRequested() const { return replay_; }
@@ -79,14 +80,20 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     static void setSeedSource(std::function<std::uint32_t()> source);
     static void setScreenWidthSource(std::function<double()> source);
 
+  signals:
+    void newRecord(); // HiScore(Level) has just been raised
+    void gameEnded(); // the tenth answer is judged
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
   private:
     double sharePercent(std::uint32_t now) const;
+    void placeBeside();
 
-    Form2* title_;
+    QWidget* beside_;
+    QImage badge_;
     std::int16_t tickCounter_ = 0;
     int image1Top_ = 0;
     bool replay_ = false;

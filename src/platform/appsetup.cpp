@@ -1,6 +1,6 @@
-#include "appsetup.h"
+#include "platform/appsetup.h"
 
-#include "keystate.h"
+#include "platform/keystate.h"
 
 #include <QApplication>
 #include <QFont>

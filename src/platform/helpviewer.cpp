@@ -1,4 +1,4 @@
-#include "helpviewer.h"
+#include "platform/helpviewer.h"
 
 #include <QDialog>
 #include <QFile>

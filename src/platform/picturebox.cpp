@@ -1,6 +1,6 @@
-#include "picturebox.h"
+#include "platform/picturebox.h"
 
-#include "keystate.h"
+#include "platform/keystate.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "sdlmixer.h"
+#include "platform/sdlmixer.h"
 
 #include <dlfcn.h>
 

@@ -1,8 +1,8 @@
-#include "form4.h"
+#include "settings/form4.h"
 
+#include "config/module1.h"
 #include "platform/twips.h"
 #include "platform/window.h"
-#include "title/module1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

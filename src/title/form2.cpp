@@ -1,16 +1,17 @@
-#include "form2.h"
+#include "title/form2.h"
 
 #include "about/form3.h"
+#include "config/module1.h"
+#include "config/settingsfile.h"
 #include "game/form1.h"
-#include "module1.h"
 #include "platform/helpviewer.h"
 #include "platform/twips.h"
 #include "platform/window.h"
 #include "settings/form4.h"
-#include "settingsfile.h"
 #include "sound/module2.h"
 
 #include <QApplication>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
@@ -18,6 +19,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
+#include <memory>
 
 using namespace Module1;
 using platform::control;
@@ -201,9 +204,9 @@ void Form2::Picture2_Click(std::int16_t Index) {
     // A replay closes the game screen and opens a fresh one, modal again.
     bool again = true;
     while (again) {
-        Form1 game(this);
-        game.exec();
-        again = game.replayRequested();
+        const std::unique_ptr<Form1> game = makeGame();
+        game->exec();
+        again = game->replayRequested();
     }
     Form_Activate();
 }
@@ -220,6 +223,21 @@ void Form2::Picture2_MouseMove(std::int16_t Index, std::int16_t, std::int16_t, f
             badge->PaintPicture(badge->Picture(), 0, 0);
         }
     }
+}
+
+// The game window of the current level, standing beside this one and reporting to it.
+std::unique_ptr<Form1> Form2::makeGame() {
+    auto game =
+        std::make_unique<Form1>(this, Picture2[static_cast<std::size_t>(std::clamp(Level, 0, 2))]->Picture());
+    connect(game.get(), &Form1::newRecord, this, &Form2::recordSet);
+    return game;
+}
+
+// Kept at once, so a crash before this window closes cannot lose it; a failure here is
+// reported by the save at exit. Shown at once, as the game window may stay open for a replay.
+void Form2::recordSet() {
+    (void)SettingsFile::save(SettingsFile::path(), Left(), Top());
+    dispHi();
 }
 
 void Form2::dispHi() {

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+class Form1;
 class QLabel;
 class QPushButton;
 
@@ -44,6 +46,8 @@ class Form2 : public QWidget {
     void Picture2_Click(std::int16_t Index);
     void Picture2_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
     void dispHi();
+    void recordSet(); // a game has just raised a best score
+    std::unique_ptr<Form1> makeGame();
 
     const QString& helpFile() const { return helpFile_; }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tehai.h"
+#include "engine/mondai.h"
 
 #include <algorithm>
 #include <array>

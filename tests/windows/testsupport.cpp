@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
+#include "config/module1.h"
 #include "platform/appsetup.h"
 #include "platform/keystate.h"
 #include "platform/tickcount.h"
 #include "sound/module2.h"
-#include "title/module1.h"
 
 #include <QApplication>
 #include <QFile>

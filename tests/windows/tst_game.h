@@ -2,12 +2,12 @@
 
 // Shared by the game screen's window tests.
 
-#include "engine/tehai.h"
+#include "config/module1.h"
+#include "engine/mondai.h"
 #include "game/form1.h"
 #include "platform/picturebox.h"
 #include "testsupport.h"
 #include "title/form2.h"
-#include "title/module1.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -37,7 +37,7 @@ struct Session {
         Form1::setScreenWidthSource({});
     }
     Form1& open() {
-        game = std::make_unique<Form1>(title.get());
+        game = title->makeGame();
         return *game;
     }
     // Opened, shown and active, as a player meets it; a failed activation shows in the focus.

@@ -1,6 +1,6 @@
 // The time limit, the judgement of an answer, its score and the best-score record.
 
-#include "title/settingsfile.h"
+#include "config/settingsfile.h"
 #include "tst_game.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The settings dialog: what it shows on opening, the cautions, and what OK and cancel keep.
+#include "config/module1.h"
 #include "settings/form4.h"
 #include "testsupport.h"
-#include "title/module1.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // bralun.ini: what a player's records and settings survive, and what a damaged file leaves.
+#include "config/module1.h"
+#include "config/settingsfile.h"
 #include "testsupport.h"
 #include "title/form2.h"
-#include "title/module1.h"
-#include "title/settingsfile.h"
 
 #include <QGuiApplication>
 #include <QLabel>

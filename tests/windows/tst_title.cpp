@@ -1,11 +1,11 @@
 // The title window as a player meets it: badges, scores, help, and the windows it opens.
 #include "about/form3.h"
+#include "config/module1.h"
 #include "platform/helpviewer.h"
 #include "platform/window.h"
 #include "settings/form4.h"
 #include "testsupport.h"
 #include "title/form2.h"
-#include "title/module1.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,30 +1,12 @@
 #pragma once
 
-#include "random.h"
+#include "engine/random.h"
+#include "engine/tiles.h"
 
 #include <array>
 #include <cstdint>
 
 namespace engine {
-
-// Tile code: 10 x suit + number. 1..9 characters, 11..19 circles, 21..29 bamboo,
-// 31..37 East South West North, green, red, white dragon. Codes ending in 0 are no tile.
-using Hai = std::int16_t;
-inline constexpr Hai EmptySlot = 99; // sorts behind every tile
-inline constexpr int TileWidth = 28;
-inline constexpr int TileHeight = 38;
-
-constexpr bool isTile(int code) {
-    return code >= 1 && code <= 37 && code % 10 != 0;
-}
-
-// Top-left pixel of a tile's cell on the tile sheet (also the answer palette).
-constexpr int sheetX(int code) {
-    return (code % 10) * TileWidth - TileWidth;
-}
-constexpr int sheetY(int code) {
-    return (code / 10) * TileHeight;
-}
 
 // The hand of a problem and its waits, with the operations that build and judge it.
 // The game screen holds one of these; its members are the game's own state.

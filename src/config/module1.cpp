@@ -1,4 +1,4 @@
-#include "module1.h"
+#include "config/module1.h"
 
 #include <QCoreApplication>
 #include <QDir>

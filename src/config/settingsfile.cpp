@@ -1,6 +1,6 @@
-#include "settingsfile.h"
+#include "config/settingsfile.h"
 
-#include "module1.h"
+#include "config/module1.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "tehai.h"
+#include "engine/mondai.h"
 
 #include <cmath>
 #include <utility>
