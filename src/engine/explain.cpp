@@ -24,8 +24,12 @@ void enumerate(Search& s);
 
 void addToCounts(Counts& c, const Group& g, int sign) {
     switch (g.kind) {
-    case Group::Kind::Pair: c[g.tile] = static_cast<std::int8_t>(c[g.tile] - 2 * sign); break;
-    case Group::Kind::Triplet: c[g.tile] = static_cast<std::int8_t>(c[g.tile] - 3 * sign); break;
+    case Group::Kind::Pair:
+        c[g.tile] = static_cast<std::int8_t>(c[g.tile] - 2 * sign);
+        break;
+    case Group::Kind::Triplet:
+        c[g.tile] = static_cast<std::int8_t>(c[g.tile] - 3 * sign);
+        break;
     case Group::Kind::Run:
         for (int k = 0; k < 3; ++k) c[g.tile + k] = static_cast<std::int8_t>(c[g.tile + k] - sign);
         break;
@@ -71,6 +75,24 @@ void enumerate(Search& s) {
     if (a < 30 && a % 10 <= 7 && s.c[a + 1] > 0 && s.c[a + 2] > 0) take(s, {Group::Kind::Run, t});
 }
 
+// A quick necessary test of 14 counts: one suit holds the pair (two more than a multiple of
+// three), every other a multiple of three, and each honour is none, a pair or a triplet.
+bool mayComplete(const Counts& c) {
+    int pairs = 0;
+    for (int suit = 0; suit < 3; ++suit) {
+        int n = 0;
+        for (int k = 1; k <= 9; ++k) n += c[suit * 10 + k];
+        if (n % 3 == 1) return false;
+        pairs += n % 3 == 2;
+    }
+    for (int h = 31; h <= LastTile; ++h) {
+        // Five is the pair and a triplet: a fifth copy still has to be recognised as the shape.
+        if (c[h] == 1 || c[h] == 4 || c[h] > 5) return false;
+        pairs += c[h] == 2 || c[h] == 5;
+    }
+    return pairs == 1;
+}
+
 bool holds(const Group& g, Hai x) {
     if (g.kind == Group::Kind::Run) return x >= g.tile && x <= g.tile + 2;
     return x == g.tile;
@@ -97,13 +119,15 @@ void addSplits(const Groups& g, Hai x, std::vector<Split>& out) {
 } // namespace
 
 const Wait* Explanation::find(Hai tile) const {
-    const auto it = std::find_if(waits.begin(), waits.end(), [tile](const Wait& w) { return w.tile == tile; });
+    const auto it =
+        std::find_if(waits.begin(), waits.end(), [tile](const Wait& w) { return w.tile == tile; });
     return it == waits.end() ? nullptr : &*it;
 }
 
 Verdict Explanation::verdict(Hai tile) const {
     if (find(tile) != nullptr) return Verdict::IsAWait;
-    if (std::find(fifthCopies.begin(), fifthCopies.end(), tile) != fifthCopies.end()) return Verdict::FifthCopy;
+    if (std::find(fifthCopies.begin(), fifthCopies.end(), tile) != fifthCopies.end())
+        return Verdict::FifthCopy;
     return Verdict::NoSplit;
 }
 
@@ -118,7 +142,7 @@ Explanation explain(const std::array<Hai, 13>& hand) {
         if (!isTile(x)) continue;
         ++s.c[x];
         s.found.clear();
-        enumerate(s);
+        if (mayComplete(s.c)) enumerate(s);
         --s.c[x];
         if (s.found.empty()) continue;
         // Four in the hand already: the tile would make a fifth copy, which cannot be drawn.
@@ -135,11 +159,16 @@ Explanation explain(const std::array<Hai, 13>& hand) {
 
 const char* shapeName(WaitShape shape) {
     switch (shape) {
-    case WaitShape::Tanki: return "単騎";
-    case WaitShape::Shanpon: return "双碰";
-    case WaitShape::Ryanmen: return "両面";
-    case WaitShape::Kanchan: return "嵌張";
-    case WaitShape::Penchan: return "辺張";
+    case WaitShape::Tanki:
+        return "単騎";
+    case WaitShape::Shanpon:
+        return "双碰";
+    case WaitShape::Ryanmen:
+        return "両面";
+    case WaitShape::Kanchan:
+        return "嵌張";
+    case WaitShape::Penchan:
+        return "辺張";
     }
     return "";
 }

@@ -1,5 +1,6 @@
 #include "engine/mondai.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -66,6 +67,88 @@ bool splitsIntoFourSets(const std::array<Hai, 12>& rest) {
     return sets == 4;
 }
 
+// The 13 tiles as the judgement reads them: ascending, with the copies held of each kind and
+// the number of tiles of each suit (honours as suit 3).
+struct HeldHand {
+    std::array<Hai, 13> sorted;
+    std::array<std::int8_t, 38> held;
+    std::array<int, 4> perSuit;
+};
+
+// False when a slot holds no tile code.
+bool readHand(const std::array<Hai, 14>& tehai, HeldHand& h) {
+    for (int i = 0; i < 13; ++i) {
+        if (!isTile(tehai[i])) return false;
+        h.sorted[i] = tehai[i];
+        ++h.held[tehai[i]];
+        ++h.perSuit[tehai[i] / 10];
+    }
+    // Ascending, as Sorting leaves it; the order of equal codes cannot matter.
+    for (int i = 1; i < 13; ++i) {
+        const Hai v = h.sorted[i];
+        int j = i;
+        for (; j > 0 && h.sorted[j - 1] > v; --j) h.sorted[j] = h.sorted[j - 1];
+        h.sorted[j] = v;
+    }
+    return true;
+}
+
+// The strategies only ever count four sets that really are there, so a candidate or a pair for
+// which no split can exist is passed over without changing the outcome: x must meet a tile of
+// its own kind or, in a suit, one within two steps.
+bool canJoin(const HeldHand& h, int x) {
+    if (h.held[x] > 0) return true;
+    if (x > 30) return false;
+    for (int d = -2; d <= 2; ++d) {
+        const int y = x + d;
+        if (y >= 1 && y / 10 == x / 10 && y % 10 != 0 && h.held[y] > 0) return true;
+    }
+    return false;
+}
+
+// With x added and the pair taken out, every suit must hold a multiple of three tiles and every
+// honour none or a triplet.
+bool restCanSplit(const HeldHand& h, int x, int pair) {
+    std::array<int, 4> n = h.perSuit;
+    ++n[x / 10];
+    n[pair / 10] -= 2;
+    if (n[0] % 3 != 0 || n[1] % 3 != 0 || n[2] % 3 != 0) return false;
+    for (int k = 31; k <= 37; ++k) {
+        const int c = h.held[k] + (k == x) - 2 * (k == pair);
+        if (c != 0 && c != 3) return false;
+    }
+    return true;
+}
+
+// Does the candidate x complete the hand, by either strategy for some pair?
+bool completes(const HeldHand& h, int x) {
+    // A fifth copy of the candidate is refused whatever the split.
+    if (h.held[x] + 1 > 4 || !canJoin(h, x)) return false;
+
+    std::array<Hai, 14> sorted{};
+    int k = 0;
+    for (; k < 13 && h.sorted[k] <= x; ++k) sorted[k] = h.sorted[k];
+    sorted[k] = static_cast<Hai>(x);
+    for (; k < 13; ++k) sorted[k + 1] = h.sorted[k];
+
+    std::array<Hai, 12> rest{};
+    for (int p = 0; p <= 12; ++p) {
+        // A kind held three or four times gives the same rest at each of its pair positions.
+        if (sorted[p] != sorted[p + 1] || (p > 0 && sorted[p - 1] == sorted[p])) continue;
+        if (!restCanSplit(h, x, sorted[p])) continue;
+        int r = 0;
+        for (int i = 0; i < 14; ++i) {
+            if (i != p && i != p + 1) rest[r++] = sorted[i];
+        }
+        if (splitsIntoFourSets(rest)) return true;
+    }
+    return false;
+}
+
+int copiesIn(const std::array<Hai, 14>& tehai, int code) {
+    return static_cast<int>(std::count(tehai.begin(), tehai.end(), code));
+}
+
 } // namespace
 
 void Mondai::Sorting() {
@@ -129,76 +212,12 @@ void Mondai::makeHaipai(std::int16_t& t, float& z) {
 void Mondai::Hantei() {
     // Only a hand of 13 tile codes can be judged; anything else has no waits rather than
     // counts indexed out of bounds.
-    std::array<Hai, 13> hand{};
-    std::array<std::int8_t, 38> held{};
-    for (int i = 0; i < 13; ++i) {
-        hand[i] = Tehai[i];
-        if (!isTile(hand[i])) {
-            for (int x = 1; x <= 37; ++x) {
-                if (x % 10 != 0) Machi[x] = 0;
-            }
-            return;
-        }
-        ++held[hand[i]];
-    }
-    // Ascending, as Sorting leaves it; the order of equal codes cannot matter.
-    for (int i = 1; i < 13; ++i) {
-        const Hai v = hand[i];
-        int j = i;
-        for (; j > 0 && hand[j - 1] > v; --j) hand[j] = hand[j - 1];
-        hand[j] = v;
-    }
-
-    std::array<int, 4> perSuit{};
-    for (Hai h : hand) ++perSuit[h / 10];
-
-    // The strategies only ever count four sets that really are there, so a candidate or a pair
-    // for which no split can exist is passed over without changing the outcome.
-    auto canJoin = [&](int x) {
-        if (held[x] > 0) return true;
-        if (x > 30) return false;
-        for (int d = -2; d <= 2; ++d) {
-            const int y = x + d;
-            if (y >= 1 && y / 10 == x / 10 && y % 10 != 0 && held[y] > 0) return true;
-        }
-        return false;
-    };
-    auto restCanSplit = [&](int x, int pair) {
-        std::array<int, 4> n = perSuit;
-        ++n[x / 10];
-        n[pair / 10] -= 2;
-        if (n[0] % 3 != 0 || n[1] % 3 != 0 || n[2] % 3 != 0) return false;
-        for (int h = 31; h <= 37; ++h) {
-            const int c = held[h] + (h == x) - 2 * (h == pair);
-            if (c != 0 && c != 3) return false;
-        }
-        return true;
-    };
-
+    HeldHand h{};
+    const bool tiles = readHand(Tehai, h);
     // Tehai itself is only read, so it comes back as it was found.
-    std::array<Hai, 14> sorted{};
-    std::array<Hai, 12> rest{};
     for (int x = 1; x <= 37; ++x) {
         if (x % 10 == 0) continue;
-        Machi[x] = 0;
-        // A fifth copy of the candidate is refused whatever the split.
-        if (held[x] + 1 > 4 || !canJoin(x)) continue;
-
-        int k = 0;
-        for (; k < 13 && hand[k] <= x; ++k) sorted[k] = hand[k];
-        sorted[k] = static_cast<Hai>(x);
-        for (; k < 13; ++k) sorted[k + 1] = hand[k];
-
-        for (int p = 0; p <= 12 && Machi[x] == 0; ++p) {
-            // A kind held three or four times gives the same rest at each of its pair positions.
-            if (sorted[p] != sorted[p + 1] || (p > 0 && sorted[p - 1] == sorted[p])) continue;
-            if (!restCanSplit(x, sorted[p])) continue;
-            int r = 0;
-            for (int i = 0; i < 14; ++i) {
-                if (i != p && i != p + 1) rest[r++] = sorted[i];
-            }
-            if (splitsIntoFourSets(rest)) Machi[x] = 1;
-        }
+        Machi[x] = tiles && completes(h, x) ? 1 : 0;
     }
 }
 
@@ -228,14 +247,9 @@ void Mondai::buildProblem(std::int32_t level, std::int16_t notenOK, std::int16_t
             // A neighbour already held four times would become a fifth copy, which no real set
             // of tiles has: step the other way if that is a tile with a copy left, else keep the
             // hand. The choice draws nothing, so the random sequence stays as it was.
-            auto held = [this](int code) {
-                int c = 0;
-                for (Hai h : Tehai) c += h == code ? 1 : 0;
-                return c;
-            };
-            if (held(n) >= 4) {
+            if (copiesIn(Tehai, n) >= 4) {
                 const int other = 2 * from - n;
-                n = other % 10 != 0 && held(other) < 4 ? other : from;
+                n = other % 10 != 0 && copiesIn(Tehai, other) < 4 ? other : from;
             }
             Tehai[i] = static_cast<Hai>(n);
         }

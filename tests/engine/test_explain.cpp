@@ -23,8 +23,9 @@ engine::Explanation explainText(std::string_view text) {
 
 std::string groupText(const Group& g) {
     const int n = g.tile % 10;
-    std::string digits = g.kind == Group::Kind::Run ? std::to_string(n * 100 + (n + 1) * 10 + n + 2)
-                                                    : std::string(g.kind == Group::Kind::Pair ? 2 : 3, static_cast<char>('0' + n));
+    std::string digits = g.kind == Group::Kind::Run
+                             ? std::to_string(n * 100 + (n + 1) * 10 + n + 2)
+                             : std::string(g.kind == Group::Kind::Pair ? 2 : 3, static_cast<char>('0' + n));
     return digits + "mpsz"[g.tile / 10];
 }
 
@@ -74,8 +75,8 @@ TEST(Explain, EachShapeOfWaitOnAHandWorkedOut) {
         // Four ways to split; in one the tile finishes a run, and the two runs 345 are one entry.
         {"1112223334445m",
          "5m",
-         {"[55m] 111m 222m 333m 444m 単騎", "[55m] 111m 234m 234m 234m 単騎", "[55m] 123m 123m 123m 444m 単騎",
-          "22m 111m 234m [345m] 345m 両面"}},
+         {"[55m] 111m 222m 333m 444m 単騎", "[55m] 111m 234m 234m 234m 単騎",
+          "[55m] 123m 123m 123m 444m 単騎", "22m 111m 234m [345m] 345m 両面"}},
         // 2223 waiting on 4: a run beside the pair, or the pair beside a triplet and a run.
         {"2223m 123p 456s 789s", "4m", {"22m [234m] 123p 456s 789s 両面"}},
         {"2223m 123p 456s 789s", "3m", {"[33m] 222m 123p 456s 789s 単騎"}},
@@ -247,7 +248,8 @@ std::string checkHand(const engine::Mondai& m, const engine::Explanation& e) {
             listed.push_back(k);
         }
         std::sort(listed.begin(), listed.end());
-        if (listed != bruteForce(c, w.tile)) return "splits differ from the search on " + std::to_string(w.tile);
+        if (listed != bruteForce(c, w.tile))
+            return "splits differ from the search on " + std::to_string(w.tile);
         --c[w.tile];
     }
     for (int x = 1; x <= 37; ++x) {
