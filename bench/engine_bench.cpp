@@ -1,8 +1,10 @@
-// Judging one hand and building one whole problem, on hands from a fixed seed.
+// Judging one hand, explaining its waits and building one whole problem, on hands from a fixed seed.
+#include "engine/explain.h"
 #include "engine/mondai.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -35,6 +37,23 @@ void BM_Hantei(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Hantei)->Unit(benchmark::kMicrosecond);
+
+void BM_Explain(benchmark::State& state) {
+    std::vector<std::array<engine::Hai, 13>> hands;
+    for (const auto& t : problemHands(3000)) {
+        std::array<engine::Hai, 13> hand{};
+        std::copy(t.begin(), t.begin() + 13, hand.begin());
+        hands.push_back(hand);
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto e = engine::explain(hands[i]);
+        benchmark::DoNotOptimize(e);
+        i = i + 1 == hands.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Explain)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildProblem(benchmark::State& state) {
     const auto level = static_cast<std::int32_t>(state.range(0));
