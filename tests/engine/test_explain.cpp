@@ -121,11 +121,12 @@ TEST(Explain, HandWithCodesThatAreNoTilesHasNoExplanation) {
 }
 
 // An independent search: the pair, then four sets chosen from a fixed list in list order.
-// A group as (tile, kind), so sets sort ascending by tile as a split lists them.
-using Key = std::pair<std::vector<std::pair<int, int>>, std::pair<int, int>>; // groups, completed
+// A group is coded tile * 4 + kind, so codes sort as a split lists its sets; a key holds the five
+// groups, pair first, and then the completed group.
+using Key = std::array<int, 6>;
 
-std::pair<int, int> keyOf(const Group& g) {
-    return {g.tile, static_cast<int>(g.kind)};
+int codeOf(const Group& g) {
+    return g.tile * 4 + static_cast<int>(g.kind);
 }
 
 bool fits(const Counts& c, const Group& g) {
@@ -141,18 +142,29 @@ void change(Counts& c, const Group& g, int by) {
     }
 }
 
-void chooseSets(Counts& c, const std::vector<Group>& sets, std::size_t from, std::vector<Group>& chosen,
-                std::vector<std::vector<Group>>& out) {
-    if (chosen.size() == 4) {
-        if (std::all_of(c.begin(), c.end(), [](int n) { return n == 0; })) out.push_back(chosen);
+// One entry for each distinct group of a found split that holds x.
+void addKeys(Key key, Hai x, std::vector<Key>& keys) {
+    for (int i = 0; i < 5; ++i) {
+        const int tile = key[i] / 4;
+        const bool run = key[i] % 4 == static_cast<int>(Group::Kind::Run);
+        const bool holds = run ? x >= tile && x <= tile + 2 : x == tile;
+        if (!holds || std::find(key.begin(), key.begin() + i, key[i]) != key.begin() + i) continue;
+        key[5] = key[i];
+        keys.push_back(key);
+    }
+}
+
+void chooseSets(Counts& c, const std::vector<Group>& sets, std::size_t from, Key& key, int n, Hai x,
+                std::vector<Key>& keys) {
+    if (n == 5) {
+        if (std::all_of(c.begin(), c.end(), [](int k) { return k == 0; })) addKeys(key, x, keys);
         return;
     }
     for (std::size_t i = from; i < sets.size(); ++i) {
         if (!fits(c, sets[i])) continue;
         change(c, sets[i], -1);
-        chosen.push_back(sets[i]);
-        chooseSets(c, sets, i, chosen, out);
-        chosen.pop_back();
+        key[n] = codeOf(sets[i]);
+        chooseSets(c, sets, i, key, n + 1, x, keys);
         change(c, sets[i], 1);
     }
 }
@@ -170,24 +182,9 @@ std::vector<Key> bruteForce(Counts c, Hai x) {
     for (int p = 1; p <= 37; ++p) {
         if (c[p] < 2) continue;
         c[p] -= 2;
-        std::vector<Group> chosen;
-        std::vector<std::vector<Group>> found;
-        chooseSets(c, sets, 0, chosen, found);
+        Key key{codeOf({Group::Kind::Pair, static_cast<Hai>(p)})};
+        chooseSets(c, sets, 0, key, 1, x, keys);
         c[p] += 2;
-        for (auto& four : found) {
-            std::vector<std::pair<int, int>> groups{{p, static_cast<int>(Group::Kind::Pair)}};
-            for (const Group& g : four) groups.push_back(keyOf(g));
-            std::sort(groups.begin() + 1, groups.end());
-            std::vector<std::pair<int, int>> done; // the same group twice is one entry
-            for (const auto& g : groups) {
-                const bool run = g.second == static_cast<int>(Group::Kind::Run);
-                const bool holds = run ? x >= g.first && x <= g.first + 2 : x == g.first;
-                if (holds && std::find(done.begin(), done.end(), g) == done.end()) {
-                    done.push_back(g);
-                    keys.push_back({groups, g});
-                }
-            }
-        }
     }
     std::sort(keys.begin(), keys.end());
     return keys;
@@ -242,8 +239,9 @@ std::string checkHand(const engine::Mondai& m, const engine::Explanation& e) {
         std::vector<Key> listed;
         for (const Split& s : w.splits) {
             if (const std::string fault = checkSplit(s, c, w.tile); !fault.empty()) return fault;
-            Key k{{}, keyOf(s.groups[s.completed])};
-            for (const Group& g : s.groups) k.first.push_back(keyOf(g));
+            Key k{};
+            for (int i = 0; i < 5; ++i) k[i] = codeOf(s.groups[i]);
+            k[5] = codeOf(s.groups[s.completed]);
             listed.push_back(k);
         }
         std::sort(listed.begin(), listed.end());
