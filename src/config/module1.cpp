@@ -71,8 +71,10 @@ QString SettingsDir() {
     const QString beside = AppPath();
     // An installed program's folder is not the player's; a copy of the program may keep its file.
     if (isWritable(beside) || isWritable(beside + QStringLiteral("bralun.ini"))) return beside;
-    return withTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                                 QStringLiteral("/bralun"));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    // Without a home folder there is nowhere better; the save then says why it failed.
+    if (config.isEmpty()) return beside;
+    return withTrailingSeparator(config + QStringLiteral("/bralun"));
 }
 
 } // namespace Module1

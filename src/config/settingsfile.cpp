@@ -103,6 +103,8 @@ QString path() {
     return SettingsDir() + QStringLiteral("bralun.ini");
 }
 
+namespace {
+
 // The start of a regular file; a FIFO, a device or a folder gives nothing and never blocks.
 std::optional<QByteArray> readStart(const QString& file) {
     const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -123,6 +125,8 @@ std::optional<QByteArray> readStart(const QString& file) {
     ::close(fd);
     return text;
 }
+
+} // namespace
 
 std::optional<Position> load(const QString& file) {
     setDefaults();
