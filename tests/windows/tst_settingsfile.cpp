@@ -262,7 +262,7 @@ void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
     QCOMPARE(ends.count(), 1);
     QVERIFY(shown.contains(QStringLiteral("保存できませんでした")));
     QVERIFY(shown.contains(env.file("notadir") + "/bralun.ini"));
-    QVERIFY(shown.contains(QStringLiteral("理由")));
+    QVERIFY(shown.contains(QStringLiteral("理由: ") + SettingsFile::failureReason(ENOTDIR)));
     QVERIFY(!title.isVisible());
 }
 
