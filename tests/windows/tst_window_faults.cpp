@@ -62,6 +62,9 @@ class WindowFaultsTest : public QObject {
     void recordNotShownWhileGameOpen();
     void timeBarLastColumnLitAfterTimeUp();
     void timerIntervalNot150ms();
+    void borderPressMarksATile();
+    void lateRightAnswerScoresUnder100();
+    void tickWrapSpoilsTheScore();
 };
 
 void WindowFaultsTest::enterOnCancelOrStandardDoesNotSave() {
@@ -231,6 +234,32 @@ void WindowFaultsTest::timerIntervalNot150ms() {
     Form1& g = s.openStarted();
     QVERIFY(g.Timer1->isActive());
     QCOMPARE(g.Timer1->interval(), 150);
+}
+
+void WindowFaultsTest::borderPressMarksATile() {
+    Session s;
+    Form1& g = s.openStarted();
+    const int b = g.Picture1->borderWidth();
+    for (const QPoint p : {QPoint(1, 1), QPoint(b + 14, 1), QPoint(1, b + 40), QPoint(1, b + 80)})
+        QTest::mouseClick(g.Picture1, Qt::LeftButton, {}, p);
+    for (std::int16_t k : g.Kotae) QCOMPARE(k, std::int16_t{0});
+}
+
+void WindowFaultsTest::lateRightAnswerScoresUnder100() {
+    Session s;
+    Form1& g = s.openStarted();
+    answerRight(g, s.env, 30000); // judged after the limit, before the timer saw it
+    QCOMPARE(g.Label2->text(), QStringLiteral("正解"));
+    QCOMPARE(g.Label5->text(), QStringLiteral("+100点"));
+    QCOMPARE(g.Score, 100);
+}
+
+void WindowFaultsTest::tickWrapSpoilsTheScore() {
+    Session s;
+    s.env.now = 0xFFFFFE00u; // the millisecond counter wraps during the answer
+    Form1& g = s.openStarted();
+    answerRight(g, s.env, 3000); // 200 - 3000 / 150
+    QCOMPARE(g.Label5->text(), QStringLiteral("+180点"));
 }
 
 QTEST_MAIN(WindowFaultsTest)
