@@ -1,5 +1,5 @@
 # Entry points: `make run` builds and starts the game, `make test` builds and runs every test.
-.PHONY: setup run build test bench e2e format clean
+.PHONY: setup run build test bench e2e format format-check clean
 
 setup:
 	bash scripts/setup
@@ -11,7 +11,7 @@ build: setup
 run: build
 	./build/release/bralun
 
-test: setup
+test: setup format-check
 	cmake --preset test
 	cmake --build --preset test
 	ctest --preset test
@@ -22,6 +22,10 @@ bench: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails on any tracked source that clang-format would change.
+format-check:
+	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build

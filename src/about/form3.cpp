@@ -14,6 +14,7 @@ using platform::twipRect;
 Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     setObjectName("Form3");
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    platform::clearWindowIcon(this);
     setFixedSize(platform::px(3210), platform::px(1245));
 
     const QFont name = platform::windowFont("ＭＳ Ｐ明朝", 27.75, true);
@@ -22,7 +23,8 @@ Form3::Form3(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     Label1 = control<QLabel>(this, "Label1", QStringLiteral("ゾルベク"), twipRect(1080, 120, 1815, 615));
     Label1->setFont(name);
     Label1->setStyleSheet(QStringLiteral("color: #0000ff;"));
-    Label2 = control<QLabel>(this, "Label2", QStringLiteral("Version 0.95"), twipRect(1920, 600, 1215, 255));
+    Label2 = control<QLabel>(this, "Label2", QStringLiteral("Version " BRALUN_VERSION),
+                             twipRect(1920, 600, 1215, 255));
     Label2->setFont(small);
     Label3 =
         control<QLabel>(this, "Label3", QStringLiteral("© 2026 Orvandis"), twipRect(120, 840, 2055, 255));

@@ -49,14 +49,36 @@ bool held(int vk) {
 // The palette row the digit keys reach with the keys held now.
 int heldRow() {
     int row = 0;
-    if (held(platform::VK_RIGHT) || held('W')) row = 1;
-    if (held(platform::VK_DOWN) || held('Q')) row = 2;
+    if (held(platform::VK_RIGHT) || held(platform::VK_A + ('W' - 'A'))) row = 1;
+    if (held(platform::VK_DOWN) || held(platform::VK_A + ('Q' - 'A'))) row = 2;
     return row;
 }
 
+// A Yes/No question has no cancel: Escape must not answer it.
+class YesNoBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 constexpr QRgb Cyan = 0xFF00FFFF;
-constexpr int PaletteColumns = 9;
-constexpr int PaletteRows = 4;
+constexpr int PaletteColumns = engine::SheetColumns;
+constexpr int PaletteRows = engine::SheetRows;
+constexpr int TileW = engine::TileWidth;
+constexpr int TileH = engine::TileHeight;
+
+// A tile's cell on the palette, outlined along its edge pixels.
+void outlineCell(platform::PictureBox& palette, int x, int y) {
+    palette.Box(x, y, x + TileW - 1, y + TileH - 1, Cyan);
+}
 
 } // namespace
 
@@ -73,6 +95,15 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     setWindowTitle(QStringLiteral("Orvandis ゾルベク"));
     setFixedSize(platform::px(5535), platform::px(4095));
 
+    placePaletteAndHand();
+    placeButtonsAndTimeBar();
+    placeLabelsAndBadge();
+    connectEvents();
+    Form_Load();
+}
+
+// The answer palette with its row marker, and the problem hand.
+void Form1::placePaletteAndHand() {
     Picture1 = new platform::PictureBox(this);
     Picture1->setObjectName("Picture1");
     Picture1->setPicture(QImage(QStringLiteral(":/tiles.png")), true);
@@ -94,7 +125,10 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     picHaipai->move(twipRect(0, 840, 0, 0).topLeft());
     picHaipai->setDrawingSize(platform::px(5520) - 4, platform::px(630) - 4);
     picHaipai->setEnabled(false);
+}
 
+// The question, the answer and start buttons, the time bar and the dimming picture.
+void Form1::placeButtonsAndTimeBar() {
     Label1 = control<QLabel>(this, "Label1", QStringLiteral("この聴牌に対する当たり牌を答えよ。"),
                              twipRect(0, 600, 4095, 255));
     Label1->setFont(windowFont("ＭＳ Ｐゴシック", 11.25, true));
@@ -118,7 +152,10 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     Picture2->setPicture(QImage(QStringLiteral(":/dim.png")), true);
     Picture2->move(twipRect(4440, 3240, 0, 0).topLeft());
     Picture2->setVisible(false);
+}
 
+// The verdict, the problems left, the points, the badge, the quit button and the timer.
+void Form1::placeLabelsAndBadge() {
     Label2 = control<QLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
     Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -127,6 +164,8 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     Label3 = control<QLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
     Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
     Label3->setFont(windowFont("ＭＳ Ｐ明朝", 14.25, true));
+    platform::centreInkInside(Label2, QStringLiteral("不正解"));
+    platform::centreInkInside(Label3, QStringLiteral("全問終了"));
 
     Label4 = control<QLabel>(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
     Label4->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
@@ -150,7 +189,9 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(150);
+}
 
+void Form1::connectEvents() {
     setTabOrder(Picture1, picHaipai);
     setTabOrder(picHaipai, Command1);
     setTabOrder(Command1, Command2);
@@ -165,8 +206,6 @@ Form1::Form1(QWidget* beside, const QImage& badge)
     connect(Picture1, &platform::PictureBox::mouseDown, this, &Form1::Picture1_Mousedown);
     connect(Picture1, &platform::PictureBox::keyDown, this, &Form1::Picture1_KeyDown);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-
-    Form_Load();
 }
 
 Form1::~Form1() {
@@ -179,7 +218,7 @@ void Form1::Form_Load() {
     generator.seed(seedSource() ? seedSource()() : engine::clockSeed());
     Score = 0;
     Nokori = 11;
-    setImage1Top(-38);
+    setImage1Top(-TileH); // out of sight until a row is chosen
 }
 
 // Against the right edge of the window beside, which moves left when the pair would cross the
@@ -239,13 +278,14 @@ void Form1::printOutlined(int x, int y, const QString& text) {
 
 void Form1::dispHai(platform::PictureBox& target, std::int32_t x, std::int32_t y, engine::Hai code) {
     const int sx = engine::sheetX(code);
-    const int sy = static_cast<int>(std::floor(code / 10.0)) * engine::TileHeight;
+    const int sy = engine::sheetY(code);
     // One draw per tile whatever the setting, so a seed gives the same hands either way.
     const float r = Rnd();
     if (UpsideDownHai == 1 && r < 0.5f) {
-        target.PaintPicture(Picture1->Picture(), x + 27, y + 37, -28, -38, sx, sy, 28, 38, platform::SRCCOPY);
+        target.PaintPicture(Picture1->Picture(), x + TileW - 1, y + TileH - 1, -TileW, -TileH, sx, sy, TileW,
+                            TileH, platform::SRCCOPY);
     } else {
-        target.PaintPicture(Picture1->Picture(), x, y, 28, 38, sx, sy, 28, 38, platform::SRCCOPY);
+        target.PaintPicture(Picture1->Picture(), x, y, TileW, TileH, sx, sy, TileW, TileH, platform::SRCCOPY);
     }
 }
 
@@ -257,9 +297,9 @@ void Form1::MondaiStart() {
     Label5->setText(QString());
 
     buildProblem(Level, NotenOK, SortHai);
-    for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * 28, 0, Tehai[static_cast<std::size_t>(i)]);
+    for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * TileW, 0, Tehai[static_cast<std::size_t>(i)]);
 
-    for (std::size_t k = 1; k <= 37; ++k) Kotae[k] = 0;
+    for (std::size_t k = 1; k <= std::size_t{engine::LastTile}; ++k) Kotae[k] = 0;
     Picture1->setEnabled(true);
     Command1->setEnabled(true);
     Command2->setEnabled(false);
@@ -278,25 +318,23 @@ void Form1::Picture1_Mousedown(std::int16_t, std::int16_t, float X, float Y) {
     if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
     // A press on the border lies in no cell; it would otherwise reach codes 10, 20 and 30.
     if (X < 0 || Y < 0) return;
-    const int col = static_cast<int>(X / 28);
-    const int row = static_cast<int>(Y / 38);
+    const int col = static_cast<int>(X / TileW);
+    const int row = static_cast<int>(Y / TileH);
     if (col >= PaletteColumns || row >= PaletteRows) return;
     const int code = 10 * row + col + 1;
-    if (code > 37) return;
+    if (code > engine::LastTile) return;
 
     auto& mark = Kotae[static_cast<std::size_t>(code)];
     if (mark == 0) {
         mark = 1;
-        Picture1->Box(28 * col, 38 * row, 28 * col + 27, 38 * row + 37, Cyan);
+        outlineCell(*Picture1, TileW * col, TileH * row);
         return;
     }
     mark = 0;
     Picture1->PaintPicture(Picture1->Picture(), 0, 0);
-    for (int k = 1; k <= 37; ++k) {
-        if (Kotae[static_cast<std::size_t>(k)] != 1) continue;
-        const int x = engine::sheetX(k);
-        const int y = engine::sheetY(k);
-        Picture1->Box(x, y, x + 27, y + 37, Cyan);
+    for (int k = 1; k <= engine::LastTile; ++k) {
+        if (Kotae[static_cast<std::size_t>(k)] == 1)
+            outlineCell(*Picture1, engine::sheetX(k), engine::sheetY(k));
     }
 }
 
@@ -305,15 +343,19 @@ void Form1::Picture1_KeyDown(std::int16_t KeyCode, std::int16_t) {
     static constexpr std::array<int, 7> honours{'A', 'S', 'D', 'F', 'Z', 'X', 'C'};
     for (std::size_t i = 0; i < honours.size(); ++i) {
         if (KeyCode == honours[i]) {
-            Picture1_Mousedown(1, 0, static_cast<float>(28 * i), 114);
+            Picture1_Mousedown(1, 0, static_cast<float>(TileW * i), 3 * TileH);
             return;
         }
     }
     const int row = heldRow();
     int key = KeyCode;
-    if (key >= 97 && key <= 105) key -= 48;
-    if (key >= 49 && key <= 57)
-        Picture1_Mousedown(1, 0, static_cast<float>(28 * (key - 49)), static_cast<float>(38 * row));
+    // The keypad's digits act as the main row's.
+    if (key > platform::VK_NUMPAD0 && key <= platform::VK_NUMPAD0 + 9)
+        key -= platform::VK_NUMPAD0 - platform::VK_0;
+    if (key > platform::VK_0 && key <= platform::VK_0 + 9) {
+        const int column = key - platform::VK_0 - 1;
+        Picture1_Mousedown(1, 0, static_cast<float>(TileW * column), static_cast<float>(TileH * row));
+    }
 }
 
 double Form1::sharePercent(std::uint32_t now) const {
@@ -330,30 +372,36 @@ void Form1::Timer1_Timer() {
     picTime->BoxFilled(99, 0, std::max(r, -1), picTime->ScaleHeight(), picTime->ForeColor);
     if (r < 1) Command1_Click();
 
-    if (KeyShortcuts != 0) setImage1Top(38 * heldRow());
+    if (KeyShortcuts != 0) setImage1Top(TileH * heldRow());
 }
 
 void Form1::Command1_Click() {
     // An answer is judged once: the button and the timer both end with the problem.
     if (!Timer1->isActive()) return;
-    std::int32_t p = roundHalfEven(200 - sharePercent(platform::GetTickCount()));
+    const std::int32_t p = roundHalfEven(200 - sharePercent(platform::GetTickCount()));
+    revealWaits();
+    judge(p);
+    if (Nokori == 1) endGame();
+}
 
-    for (int k = 1; k <= 37; ++k) {
+// Dims every tile that is no wait and closes the problem.
+void Form1::revealWaits() {
+    for (int k = 1; k <= engine::LastTile; ++k) {
         if (!engine::isTile(k) || Machi[static_cast<std::size_t>(k)] != 0) continue;
-        Picture1->PaintPicture(Picture2->Picture(), engine::sheetX(k), engine::sheetY(k), 28, 38, 0, 0, 28,
-                               38, platform::SRCAND);
+        Picture1->PaintPicture(Picture2->Picture(), engine::sheetX(k), engine::sheetY(k), TileW, TileH, 0, 0,
+                               TileW, TileH, platform::SRCAND);
     }
-
     Picture1->setEnabled(false);
     Command1->setEnabled(false);
     Command2->setEnabled(true);
     Timer1->stop();
+}
 
+void Form1::judge(std::int32_t p) {
     bool correct = true;
-    for (std::size_t k = 1; k <= 37; ++k) {
+    for (std::size_t k = 1; k <= std::size_t{engine::LastTile}; ++k) {
         if ((Kotae[k] == 1) != (Machi[k] == 1)) correct = false;
     }
-
     if (correct) {
         // A late tick or a sleeping machine must not cost a right answer its least worth.
         p = std::max(p, 100);
@@ -365,11 +413,11 @@ void Form1::Command1_Click() {
         if (SoundOn == 1) Module2::playWave(Module2::Wave1000);
         Label2->setText(QStringLiteral("不正解"));
     }
-
     Label4->setText(QStringLiteral("得点 ") + QString::number(Score) + QStringLiteral("点"));
     Command2->setFocus();
+}
 
-    if (Nokori != 1) return;
+void Form1::endGame() {
     Module2::StopMusic();
     Label3->setText(QStringLiteral("全問終了"));
     Command2->setEnabled(false);
@@ -408,11 +456,12 @@ void Form1::Command3_Click() {
     const QString text =
         (over ? QStringLiteral("リプレイしないで") : QStringLiteral("現在のゲームを終了して")) +
         QStringLiteral(" タイトルに戻りますか？");
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ゲームの終了"), text,
-                    QMessageBox::Yes | QMessageBox::No, this);
+    YesNoBox box(QMessageBox::NoIcon, QStringLiteral("ゲームの終了"), text,
+                 QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName("QuitQuestion");
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    for (auto b : {QMessageBox::Yes, QMessageBox::No}) box.button(b)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     if (answer != QMessageBox::No) {

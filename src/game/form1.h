@@ -52,8 +52,8 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     QPushButton* Command3;
     QTimer* Timer1;
 
-    std::array<std::int16_t, 38> Kotae{};
-    std::uint32_t StartTick = 0; // unsigned: elapsed time is taken modulo 2^32
+    std::array<std::int16_t, engine::LastTile + 1> Kotae{}; // marks by tile code
+    std::uint32_t StartTick = 0;                            // unsigned: elapsed time is taken modulo 2^32
     std::int32_t Score = 0;
     std::int16_t Nokori = 0;
 
@@ -89,6 +89,13 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     void done(int result) override;
 
   private:
+    void placePaletteAndHand();
+    void placeButtonsAndTimeBar();
+    void placeLabelsAndBadge();
+    void connectEvents();
+    void revealWaits();
+    void judge(std::int32_t p);
+    void endGame();
     double sharePercent(std::uint32_t now) const;
     void placeBeside();
 

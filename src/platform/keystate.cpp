@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include <array>
+#include <utility>
 
 namespace platform {
 
@@ -42,7 +43,40 @@ std::int16_t GetAsyncKeyState(int vk) {
     return held()[static_cast<std::size_t>(vk)] ? static_cast<std::int16_t>(0x8000) : std::int16_t{0};
 }
 
+namespace {
+
+// The physical keys the game reads, by X11 keycode (evdev + 8), whatever Shift, Caps Lock or
+// the layout make them type.
+int fromScanCode(quint32 scan) {
+    if (scan >= 10 && scan <= 18) return VK_0 + 1 + static_cast<int>(scan - 10); // 1..9
+    if (scan == 19) return VK_0;
+    static constexpr std::array<std::pair<quint32, int>, 3> keypadRows{{{79, 7}, {83, 4}, {87, 1}}};
+    for (const auto& [first, digit] : keypadRows) {
+        if (scan >= first && scan < first + 3) return VK_NUMPAD0 + digit + static_cast<int>(scan - first);
+    }
+    if (scan == 90) return VK_NUMPAD0;
+    static constexpr std::array<std::pair<quint32, char>, 11> letters{{{24, 'Q'},
+                                                                       {25, 'W'},
+                                                                       {38, 'A'},
+                                                                       {39, 'S'},
+                                                                       {40, 'D'},
+                                                                       {41, 'F'},
+                                                                       {52, 'Z'},
+                                                                       {53, 'X'},
+                                                                       {54, 'C'},
+                                                                       {114, VK_RIGHT},
+                                                                       {116, VK_DOWN}}};
+    for (const auto& [code, vk] : letters) {
+        if (scan == code) return vk;
+    }
+    return 0;
+}
+
+} // namespace
+
 int virtualKey(const QKeyEvent& event) {
+    // Without a scan code (an offscreen or synthetic event) the key's own code must do.
+    if (const int vk = fromScanCode(event.nativeScanCode())) return vk;
     const int key = event.key();
     const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return (keypad ? VK_NUMPAD0 : VK_0) + (key - Qt::Key_0);

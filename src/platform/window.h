@@ -2,10 +2,16 @@
 
 #include "platform/twips.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <type_traits>
 
 namespace platform {
@@ -36,6 +42,14 @@ inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::CustomizeWi
                                                     Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                                     Qt::MSWindowsFixedSizeDialogHint;
 
+// A dialog whose title bar shows no picture: a transparent icon, as an empty one would fall
+// back to the program's.
+inline void clearWindowIcon(QWidget* w) {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    w->setWindowIcon(QIcon(blank));
+}
+
 // A control of a window's design: name, caption and place. Labels read from the top left.
 template <typename Control>
 Control* control(QWidget* parent, const char* name, const QString& caption, QRect place) {
@@ -62,6 +76,34 @@ inline void shrinkToFit(QLabel* label) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     label->setFont(font);
+}
+
+// The same for a check box's caption, line by line, beside its indicator.
+inline void shrinkToFit(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    const QStringList lines = box->text().split(QLatin1Char('\n'));
+    QFont font = box->font();
+    const auto fits = [&] {
+        const QFontMetrics m(font);
+        for (const QString& line : lines) {
+            if (m.horizontalAdvance(line) > room) return false;
+        }
+        return m.height() * lines.size() <= box->height();
+    };
+    while (font.pointSizeF() > 6 && !fits()) font.setPointSizeF(font.pointSizeF() - 0.5);
+    box->setFont(font);
+}
+
+// The substitute fonts' glyphs rise above their ascent, onto a bordered label's frame line:
+// the text is moved down so the ink of the sample sits in the middle of the frame's inside.
+inline void centreInkInside(QLabel* label, const QString& sample) {
+    const QFontMetrics m(label->font());
+    const QRect ink = m.tightBoundingRect(sample);
+    const int inside = label->height() - 2 * label->frameWidth();
+    const int top = (inside - ink.height()) / 2 - (m.ascent() + ink.top());
+    label->setContentsMargins(0, std::max(0, top), 0, 0);
 }
 
 } // namespace platform

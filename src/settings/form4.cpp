@@ -26,8 +26,18 @@ std::int16_t state(const QCheckBox* box) {
 Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("ゾルベク の 設定"));
+    platform::clearWindowIcon(this);
     setFixedSize(platform::px(3795), platform::px(3810));
 
+    placeSettings();
+    placeButtonsAndCaution();
+    connectEvents();
+    Form_Load();
+    Check1->setFocus();
+}
+
+// The two frames on the left and what they hold.
+void Form4::placeSettings() {
     Frame1 = control<QGroupBox>(this, "Frame1", QStringLiteral("サウンド"), twipRect(30, 120, 1935, 1215));
     Frame2 =
         control<QGroupBox>(this, "Frame2", QStringLiteral("ゲームの設定"), twipRect(30, 1440, 1935, 2295));
@@ -60,7 +70,10 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     // Tracking makes a drag of the thumb change the value as it goes, so the label and the
     // caution follow the thumb while it is dragged.
     HScroll1->setTracking(true);
+}
 
+// The buttons, the caution area, the shortcut frame, and the keyboard order.
+void Form4::placeButtonsAndCaution() {
     Command1 = control<QPushButton>(this, "Command1", QStringLiteral("&OK"), twipRect(2160, 240, 1455, 375));
     Command1->setDefault(true);
     Command3 = control<QPushButton>(this, "Command3", QStringLiteral("標準の設定(&D)"),
@@ -76,20 +89,20 @@ Form4::Form4(QWidget* title) : QDialog(title, platform::fixedDialogFlags) {
     // Two lines, as the caption wraps within the box's width.
     Check6 = control<QCheckBox>(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを\n有効にする"),
                                 twipRect(2115, 3240, 1575, 375));
+    platform::shrinkToFit(Check6);
 
     // Keyboard order by tab index: frames and labels take no focus.
     QWidget* order[] = {Check1,   Check2,   Check3,   Check4, HScroll1,
                         Command1, Command2, Command3, Check5, Check6};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
 
+void Form4::connectEvents() {
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
     connect(Check5, &QCheckBox::stateChanged, this, &Form4::Check5_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form4::HScroll1_Change);
-
-    Form_Load();
-    Check1->setFocus();
 }
 
 void Form4::Form_Load() {
@@ -153,5 +166,11 @@ void Form4::dispChui() {
 void Form4::keyPressEvent(QKeyEvent* event) {
     // Escape is not bound to cancel.
     if (event->key() == Qt::Key_Escape) return;
+    // A focused button takes Enter; OK takes it only when no other button has the focus.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); enter && button && button != Command1) {
+        button->click();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }

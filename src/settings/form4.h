@@ -42,5 +42,8 @@ class Form4 : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void placeSettings();
+    void placeButtonsAndCaution();
+    void connectEvents();
     void dispChui();
 };

@@ -46,6 +46,17 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
+    placeControls();
+    connectEvents();
+
+    // Inner area 3765 x 4065 twips, held fixed; centred on the screen until the settings say otherwise.
+    setFixedSize(platform::px(3765), platform::px(4065));
+    centreOnScreen();
+    Form_Load();
+}
+
+// The title picture, the badges, the scores and the two buttons, in keyboard order.
+void Form2::placeControls() {
     const QFont mincho14 = windowFont("ＭＳ Ｐ明朝", 14.25, false);
     const QFont mincho14Bold = windowFont("ＭＳ Ｐ明朝", 14.25, true);
     const QFont gothic14Bold = windowFont("ＭＳ Ｐゴシック", 14.25, true);
@@ -89,7 +100,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     setTabOrder(Picture2[1], Picture2[2]);
     setTabOrder(Picture2[2], Command1);
     setTabOrder(Command1, Command2);
+}
 
+void Form2::connectEvents() {
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Picture1, &platform::PictureBox::clicked, this, &Form2::Picture1_Click);
@@ -101,14 +114,6 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
                     Picture2_MouseMove(index, button, shift, x, y);
                 });
     }
-
-    // Inner area 3765 x 4065 twips, held fixed; centred on the screen until the settings say otherwise.
-    const QSize inner(platform::px(3765), platform::px(4065));
-    setFixedSize(inner);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - QPoint(inner.width() / 2, inner.height() / 2));
-    }
-    Form_Load();
 }
 
 double Form2::Left() const {
@@ -140,13 +145,28 @@ void Form2::Form_Load() {
         setTop(position->top);
         // A position from another screen layout must not lose the window.
         if (!onSomeScreen(QRect(pos(), frameGeometry().size()))) move(centred.topLeft());
+        centring_ = false;
     }
+}
+
+// Centred by the outer frame; before the window manager has framed the window its size is
+// not known, so the first showing centres again.
+void Form2::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QSize outer = frameGeometry().size();
+    move(screen->availableGeometry().center() - QPoint((outer.width() - 1) / 2, (outer.height() - 1) / 2));
 }
 
 bool Form2::event(QEvent* e) {
     // Shown, or active again: without a window manager a shown window is never "activated",
     // and a closing modal window does not always hand the activation back.
-    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) Form_Activate();
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
+        if (centring_) centreOnScreen();
+        // Framed by now, or never to be: the player's own moves are left alone from here.
+        if (e->type() == QEvent::WindowActivate || frameGeometry().size() != size()) centring_ = false;
+        Form_Activate();
+    }
     return QWidget::event(e);
 }
 

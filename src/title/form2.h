@@ -60,7 +60,12 @@ class Form2 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void placeControls();
+    void connectEvents();
+    void centreOnScreen();
+
     QString helpFile_;
+    bool centring_ = true; // no stored position: centred once the frame is known
     std::int16_t LastBadge = 0;
     bool unloaded_ = false;
 };

@@ -267,6 +267,7 @@ void TestGameScreen::keysReachTheRows_data() {
     QTest::newRow("5 with W and Q") << int(Qt::Key_5) << false << L{87, 81} << 25 << 76;
     QTest::newRow("5 with Right and Down") << int(Qt::Key_5) << false << L{39, 40} << 25 << 76;
     QTest::newRow("keypad 1 with Right") << int(Qt::Key_1) << true << L{39} << 11 << 38;
+    QTest::newRow("keypad 9") << int(Qt::Key_9) << true << L{} << 9 << 0;
     const char honours[] = "ASDFZXC"; // East, South, West, North, green, red, white
     for (int i = 0; i < 7; ++i)
         QTest::addRow("%c", honours[i]) << int(honours[i]) << false << L{} << 31 + i << 0;

@@ -1,0 +1,266 @@
+// Faults of the windows once seen by players, one named case each, driven by real key and
+// mouse events.
+#include "about/form3.h"
+#include "platform/keystate.h"
+#include "settings/form4.h"
+#include "tst_game.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+using namespace gametest;
+
+namespace {
+
+// A key press as the window system delivers it: the character typed and the physical key.
+void pressNative(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods, quint32 scanCode, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, scanCode, 0, 0, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, scanCode, 0, 0, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// True when every pixel of the icon is transparent, so no picture shows in the title bar.
+bool blankIcon(const QWidget& w) {
+    const QImage image = w.windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) != 0) return false;
+        }
+    }
+    return true;
+}
+
+// The ink of the text, drawn from the top of the label's text area, lies inside the frame's
+// line; the whole width fits too.
+bool textFits(const QLabel* label) {
+    const QFontMetrics m(label->font());
+    const QRect ink =
+        m.tightBoundingRect(label->text()).translated(0, label->contentsRect().top() + m.ascent());
+    const int frame = label->frameWidth();
+    const QRect inside = label->rect().adjusted(frame, frame, -frame, -frame);
+    return ink.top() >= inside.top() && ink.bottom() <= inside.bottom() && ink.width() <= inside.width();
+}
+
+} // namespace
+
+class WindowFaultsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void enterOnCancelOrStandardDoesNotSave();
+    void shiftedKeysStillMark();
+    void answerLabelsClipTheirText();
+    void shortcutCaptionClipped();
+    void quitQuestionAnsweredByEscape();
+    void dialogsShowTheProgramIcon();
+    void firstStartCentredByInnerArea();
+    void recordNotShownWhileGameOpen();
+    void timeBarLastColumnLitAfterTimeUp();
+    void timerIntervalNot150ms();
+    void borderPressMarksATile();
+    void lateRightAnswerScoresUnder100();
+    void tickWrapSpoilsTheScore();
+};
+
+void WindowFaultsTest::enterOnCancelOrStandardDoesNotSave() {
+    testsupport::Environment env;
+    Module1::setDefaults();
+    Module1::TimeLimit = 450;
+    Module1::MusicOn = 0;
+    {
+        Form4 dialog(nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.HScroll1->setValue(20);
+        dialog.Command2->setFocus();
+        QTest::keyClick(dialog.Command2, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(Module1::TimeLimit, 450);
+    {
+        Form4 dialog(nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.Command3->setFocus();
+        QTest::keyClick(dialog.Command3, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(dialog.isVisible()); // the standard values are shown, not yet kept
+        QCOMPARE(dialog.HScroll1->value(), 15);
+        QVERIFY(dialog.Check1->isChecked());
+        QCOMPARE(Module1::TimeLimit, 450);
+        // With a check box focused, Enter is still OK.
+        dialog.Check1->setFocus();
+        QTest::keyClick(dialog.Check1, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(Module1::TimeLimit, 150);
+    QCOMPARE(Module1::MusicOn, 1);
+}
+
+void WindowFaultsTest::shiftedKeysStillMark() {
+    // As the keys arrive: US Shift+5 is "%", Japanese Shift+2 is '"', Caps Lock gives capitals.
+    QKeyEvent percent(QEvent::KeyPress, Qt::Key_Percent, Qt::ShiftModifier, 14, 0, 0, "%");
+    QCOMPARE(platform::virtualKey(percent), int('5'));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::ShiftModifier, 116, 0, 0, {});
+    QCOMPARE(platform::virtualKey(down), int(platform::VK_DOWN));
+
+    Session s;
+    Module1::KeyShortcuts = 1;
+    Form1& g = s.openStarted();
+    pressNative(g.Picture1, Qt::Key_Percent, Qt::ShiftModifier, 14, "%");
+    pressNative(g.Picture1, Qt::Key_QuoteDbl, Qt::ShiftModifier, 11, "\"");
+    pressNative(g.Picture1, Qt::Key_A, Qt::ShiftModifier, 38, "A");
+    pressNative(g.Picture1, Qt::Key_9, Qt::KeypadModifier, 81, "9");
+    for (int k = 1; k <= 37; ++k) {
+        const bool marked = k == 5 || k == 2 || k == 31 || k == 9;
+        QCOMPARE(g.Kotae[static_cast<std::size_t>(k)], std::int16_t(marked ? 1 : 0));
+    }
+
+    // The held-key tracker reads the same physical keys: shifted W still moves the row marker.
+    QKeyEvent w(QEvent::KeyPress, Qt::Key_W, Qt::ShiftModifier, 25, 0, 0, "W");
+    QApplication::sendEvent(g.Command1, &w);
+    g.Timer1_Timer();
+    QCOMPARE(g.Image1->y(), 38);
+    platform::releaseAllKeys();
+}
+
+void WindowFaultsTest::answerLabelsClipTheirText() {
+    Session s;
+    Form1& g = s.openStarted();
+    QVERIFY(textFits(g.Label3));
+    QTest::mouseClick(g.Command1, Qt::LeftButton); // nothing marked: wrong
+    QCOMPARE(g.Label2->text(), QStringLiteral("不正解"));
+    QVERIFY(textFits(g.Label2));
+    g.Label2->setText(QStringLiteral("正解"));
+    QVERIFY(textFits(g.Label2));
+    g.Label3->setText(QStringLiteral("全問終了"));
+    QVERIFY(textFits(g.Label3));
+}
+
+void WindowFaultsTest::shortcutCaptionClipped() {
+    testsupport::Environment env;
+    Module1::setDefaults();
+    Form4 dialog(nullptr);
+    const QCheckBox* box = dialog.Check6;
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect label = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+    const QFontMetrics metrics(box->font());
+    for (const QString& line : box->text().split('\n'))
+        QVERIFY(metrics.horizontalAdvance(line) <= label.width());
+    QVERIFY(2 * metrics.height() <= box->height());
+    // Clear of the frame's line on every side.
+    const QRect inside = dialog.Frame3->geometry().adjusted(2, 2, -2, -2);
+    QVERIFY(inside.contains(box->geometry()));
+}
+
+void WindowFaultsTest::quitQuestionAnsweredByEscape() {
+    Session s;
+    Form1& g = s.openStarted();
+    g.show();
+    bool stillAsking = false;
+    bool plainButtons = false;
+    testsupport::whenModalShows("QMessageBox", [&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QTest::keyClick(box, Qt::Key_Escape);
+        stillAsking = box->isVisible();
+        plainButtons =
+            box->button(QMessageBox::Yes)->icon().isNull() && box->button(QMessageBox::No)->icon().isNull();
+        if (stillAsking) box->button(QMessageBox::Yes)->click();
+    });
+    QTest::mouseClick(g.Command3, Qt::LeftButton);
+    QVERIFY(stillAsking);
+    QVERIFY(plainButtons);
+    QVERIFY(!g.isVisible());
+}
+
+void WindowFaultsTest::dialogsShowTheProgramIcon() {
+    testsupport::Environment env;
+    Module1::setDefaults();
+    Form2 title;
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QVERIFY(!blankIcon(title));
+    Form4 settings(&title);
+    Form3 about(&title);
+    QVERIFY(blankIcon(settings));
+    QVERIFY(blankIcon(about));
+}
+
+void WindowFaultsTest::firstStartCentredByInnerArea() {
+    testsupport::Environment env;
+    Module1::setDefaults();
+    Form2 title;
+    title.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&title));
+    QVERIFY(title.frameGeometry().size() != title.size()); // a frame to centre by
+    const QPoint centre = title.screen()->availableGeometry().center();
+    QTRY_VERIFY((title.frameGeometry().center() - centre).manhattanLength() <= 1);
+}
+
+void WindowFaultsTest::recordNotShownWhileGameOpen() {
+    Session s;
+    Module1::HiScore = {100, 0, 0};
+    s.title->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s.title.get()));
+    QCOMPARE(s.title->Label5[0]->text(), QStringLiteral("100"));
+    Form1& g = s.open();
+    g.show();
+    playProblems(g, s.env, 1000);
+    QVERIFY(g.isVisible());
+    QVERIFY(g.Score > 100);
+    QCOMPARE(s.title->Label5[0]->text(), QString::number(g.Score));
+}
+
+void WindowFaultsTest::timeBarLastColumnLitAfterTimeUp() {
+    Session s;
+    Form1& g = s.openStarted();
+    s.env.advance(20000);
+    g.Timer1_Timer();
+    QCOMPARE(g.Label2->text(), QStringLiteral("不正解"));
+    const QImage bar = g.picTime->image();
+    for (int y = 0; y < 13; ++y) {
+        for (int x = 0; x < 100; ++x) QCOMPARE(bar.pixel(x, y), g.picTime->ForeColor);
+    }
+}
+
+void WindowFaultsTest::timerIntervalNot150ms() {
+    // The time bar and the tick sound (every third tick) are paced by this interval.
+    Session s;
+    Form1& g = s.openStarted();
+    QVERIFY(g.Timer1->isActive());
+    QCOMPARE(g.Timer1->interval(), 150);
+}
+
+void WindowFaultsTest::borderPressMarksATile() {
+    Session s;
+    Form1& g = s.openStarted();
+    const int b = g.Picture1->borderWidth();
+    for (const QPoint p : {QPoint(1, 1), QPoint(b + 14, 1), QPoint(1, b + 40), QPoint(1, b + 80)})
+        QTest::mouseClick(g.Picture1, Qt::LeftButton, {}, p);
+    for (std::int16_t k : g.Kotae) QCOMPARE(k, std::int16_t{0});
+}
+
+void WindowFaultsTest::lateRightAnswerScoresUnder100() {
+    Session s;
+    Form1& g = s.openStarted();
+    answerRight(g, s.env, 30000); // judged after the limit, before the timer saw it
+    QCOMPARE(g.Label2->text(), QStringLiteral("正解"));
+    QCOMPARE(g.Label5->text(), QStringLiteral("+100点"));
+    QCOMPARE(g.Score, 100);
+}
+
+void WindowFaultsTest::tickWrapSpoilsTheScore() {
+    Session s;
+    s.env.now = 0xFFFFFE00u; // the millisecond counter wraps during the answer
+    Form1& g = s.openStarted();
+    answerRight(g, s.env, 3000); // 200 - 3000 / 150
+    QCOMPARE(g.Label5->text(), QStringLiteral("+180点"));
+}
+
+QTEST_MAIN(WindowFaultsTest)
+#include "tst_window_faults.moc"
