@@ -1,5 +1,5 @@
 # Entry points: `make run` builds and starts the game, `make test` builds and runs every test.
-.PHONY: setup run build test bench e2e format format-check clean
+.PHONY: setup run build test bench e2e format format-check clean package
 
 setup:
 	bash scripts/setup
@@ -15,6 +15,10 @@ test: setup format-check
 	cmake --preset test
 	cmake --build --preset test
 	ctest --preset test
+
+# bralun_<version>_<arch>.deb in build/release, for `apt install ./build/release/bralun_*.deb`.
+package: build
+	cd build/release && cpack
 
 bench: build
 	./build/release/bench/engine_bench

@@ -1,10 +1,11 @@
 // Draws the program's pictures: the tile sheet, the dimming pattern, the row marker, the
-// title picture, the three level badges and the icons.
+// title picture, the three level badges, each also at twice the size (name@2x.png), and the
+// icons in the sizes desktop menus ask for.
 //
 //   cmake -S . -B build-tools -G Ninja -DBRALUN_TOOLS=ON && cmake --build build-tools
 //   QT_QPA_PLATFORM=offscreen build-tools/tools/make_art resources
 //
-// Needs the IPA fonts and the Kouzan brush fonts (fonts-kouzan-mouhitsu).
+// Needs the IPA fonts and the Kouzan brush fonts (fonts-kouzan-mouhitsu, fonts-aoyagi-kouzan-t).
 
 #include <QFont>
 #include <QFontDatabase>
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -43,13 +45,31 @@ const QColor kGreenLight(120, 200, 130);
 const QColor kBlue(28, 66, 170);
 const QColor kBlueDark(14, 30, 100);
 
+// Pictures are drawn in logical pixels onto images of gScale device pixels each, so the
+// same code draws the 1x and the 2x pictures.
+int gScale = 1;
+
+QImage canvas(int w, int h, QImage::Format format) {
+    QImage img(w * gScale, h * gScale, format);
+    img.setDevicePixelRatio(gScale);
+    return img;
+}
+
+// One logical pixel: a square of device pixels.
+void putPixel(QImage& img, int x, int y, const QColor& c) {
+    for (int j = 0; j < gScale; ++j)
+        for (int i = 0; i < gScale; ++i) img.setPixelColor(x * gScale + i, y * gScale + j, c);
+}
+
 using Shade = std::function<std::optional<QColor>(double x, double y)>;
 
 // Paints a shape given as a colour per point, averaging 6x6 samples per pixel; points
 // outside the shape keep what is underneath, so edges blend into the tile face.
 void paintSampled(QImage& img, QRect area, const Shade& shade) {
     constexpr int n = 6;
-    area &= img.rect();
+    const double scale = gScale;
+    area = QRect(area.x() * gScale, area.y() * gScale, area.width() * gScale, area.height() * gScale) &
+           img.rect();
     for (int py = area.top(); py <= area.bottom(); ++py) {
         for (int px = area.left(); px <= area.right(); ++px) {
             const QColor under = img.pixelColor(px, py);
@@ -57,7 +77,7 @@ void paintSampled(QImage& img, QRect area, const Shade& shade) {
             bool touched = false;
             for (int sy = 0; sy < n; ++sy) {
                 for (int sx = 0; sx < n; ++sx) {
-                    const auto c = shade(px + (sx + 0.5) / n, py + (sy + 0.5) / n);
+                    const auto c = shade((px + (sx + 0.5) / n) / scale, (py + (sy + 0.5) / n) / scale);
                     const QColor& s = c ? *c : under;
                     touched |= c.has_value();
                     r += s.redF();
@@ -267,7 +287,7 @@ void drawBird(QImage& img, int x0, int y0) {
             default:
                 continue;
             }
-            img.setPixelColor(x0 + c, y0 + r, col);
+            putPixel(img, x0 + c, y0 + r, col);
         }
     }
 }
@@ -451,7 +471,7 @@ void drawEmblem(QImage& img, int x0, int y0) {
 }
 
 QImage makeTiles() {
-    QImage img(9 * kCellW, 4 * kCellH, QImage::Format_RGB32);
+    QImage img = canvas(9 * kCellW, 4 * kCellH, QImage::Format_RGB32);
     img.fill(kGap);
     for (int row = 0; row < 4; ++row) {
         for (int n = 1; n <= 9; ++n) {
@@ -482,15 +502,16 @@ QImage makeTiles() {
 // Other pictures
 
 QImage makeDim() {
-    QImage img(kCellW, kCellH, QImage::Format_RGB888);
-    for (int y = 0; y < kCellH; ++y)
-        for (int x = 0; x < kCellW; ++x)
+    // A checkerboard of device pixels, the finest the screen shows.
+    QImage img = canvas(kCellW, kCellH, QImage::Format_RGB888);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
             img.setPixelColor(x, y, (x + y) % 2 == 0 ? QColor(Qt::white) : QColor(Qt::black));
     return img;
 }
 
 QImage makeMarker() {
-    QImage img(32, 32, QImage::Format_ARGB32);
+    QImage img = canvas(32, 32, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     const QColor edge(60, 40, 0);
@@ -511,7 +532,7 @@ QImage makeMarker() {
 }
 
 QImage makeTitle() {
-    QImage img(247, 100, QImage::Format_RGB32);
+    QImage img = canvas(247, 100, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -566,12 +587,12 @@ QImage makeBadge(int level) {
     static const char* const words[] = {"初級", "中級", "上級"};
     const QColor grounds[] = {QColor(200, 228, 255), QColor(255, 246, 176), QColor(255, 204, 220)};
     const QColor dots[] = {QColor(150, 196, 240), QColor(236, 214, 110), QColor(240, 160, 186)};
-    QImage img(96, 48, QImage::Format_RGB32);
+    QImage img = canvas(96, 48, QImage::Format_RGB32);
     img.fill(grounds[level]);
     QPainter p(&img);
     // A loose grid of dots, offset every other row.
     for (int y = 2; y < 48; y += 4)
-        for (int x = (y / 4) % 2 * 2 + 1; x < 96; x += 4) img.setPixelColor(x, y, dots[level]);
+        for (int x = (y / 4) % 2 * 2 + 1; x < 96; x += 4) putPixel(img, x, y, dots[level]);
     p.setPen(dots[level].darker(130));
     p.drawRect(0, 0, 95, 47);
 
@@ -654,10 +675,21 @@ int main(int argc, char** argv) {
         }
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
-    bool ok = save(makeTiles(), dir, "tiles.png") && save(makeDim(), dir, "dim.png") &&
-              save(makeMarker(), dir, "marker.png") && save(makeTitle(), dir, "title.png") &&
-              save(makeIcon(32), dir, "icon32.png") && save(makeIcon(16), dir, "icon16.png");
-    for (int level = 0; level < 3 && ok; ++level)
-        ok = save(makeBadge(level), dir, QStringLiteral("badge%1.png").arg(level));
+    bool ok = true;
+    for (gScale = 1; gScale <= 2 && ok; ++gScale) {
+        const QString suffix = gScale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+        ok = save(makeTiles(), dir, "tiles" + suffix) && save(makeDim(), dir, "dim" + suffix) &&
+             save(makeMarker(), dir, "marker" + suffix) && save(makeTitle(), dir, "title" + suffix);
+        for (int level = 0; level < 3 && ok; ++level)
+            ok = save(makeBadge(level), dir, QStringLiteral("badge%1").arg(level) + suffix);
+    }
+    // The icon is pixel art in two designs; larger sizes enlarge them by whole factors.
+    const QImage small = makeIcon(16), big = makeIcon(32);
+    const std::pair<int, const QImage*> icons[] = {{16, &small}, {32, &big},  {48, &small},
+                                                   {64, &big},   {128, &big}, {256, &big}};
+    for (const auto& [size, design] : icons) {
+        const QImage icon = design->scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        ok = ok && save(icon, dir, QStringLiteral("icon%1.png").arg(size));
+    }
     return ok ? 0 : 1;
 }

@@ -25,6 +25,7 @@ void setupApplication(QApplication& app) {
         QApplication::installTranslator(translator);
 
     QIcon icon; // every window shows the program icon
+    icon.addFile(QStringLiteral(":/icon64.png"));
     icon.addFile(QStringLiteral(":/icon32.png"));
     icon.addFile(QStringLiteral(":/icon16.png"));
     QApplication::setWindowIcon(icon);

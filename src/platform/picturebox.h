@@ -13,6 +13,8 @@ inline constexpr std::uint32_t SRCAND = 0x008800C6;
 
 // A picture box: a widget over a persistent image that keeps whatever is drawn on it.
 // Coordinates are pixels of the drawing area, inside the optional sunken 2-pixel border.
+// Everything drawn is drawn twice: on the logical image and on a copy in the screen's
+// device pixels, where pictures with a twice-size version (name@2x.png) use it.
 class PictureBox : public QWidget {
     Q_OBJECT
   public:
@@ -22,8 +24,9 @@ class PictureBox : public QWidget {
     void setPicture(const QImage& picture, bool autoSize = false);
     const QImage& Picture() const { return picture_; }
 
-    // The drawing area as it stands now.
+    // The drawing area as it stands now, in logical pixels and in the screen's pixels.
     const QImage& image() const { return image_; }
+    const QImage& deviceImage() const { return device_; }
     void setDrawingSize(int width, int height);
     int ScaleWidth() const { return image_.width(); }
     int ScaleHeight() const { return image_.height(); }
@@ -62,8 +65,13 @@ class PictureBox : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void syncDeviceImage();
+    void paintDevice(const QImage& src, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
+                     std::uint32_t rop);
+
     QImage picture_;
     QImage image_;
+    QImage device_;
     bool border_;
     bool pressed_ = false;
 };
@@ -83,5 +91,9 @@ class ImageBox : public QWidget {
   private:
     QImage picture_;
 };
+
+// The twice-size version of an embedded picture (":/name@2x.png" for ":/name.png"), found by
+// the picture's pixels so callers keep passing plain images; null when there is none.
+QImage doubleSizeOf(const QImage& picture);
 
 } // namespace platform

@@ -1,0 +1,107 @@
+// Picture boxes on a screen at twice the scale (QT_SCALE_FACTOR=2, set by CTest): the palette
+// shows the twice-size tile sheet pixel for pixel, while drawing stays in logical pixels.
+#include "platform/picturebox.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QtTest>
+
+using platform::PictureBox;
+
+namespace {
+
+constexpr int kBorder = 2;
+
+QImage grabDevice(PictureBox& box) {
+    const QPixmap shot = box.grab();
+    return shot.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The device pixels of the logical rectangle (x, y, w, h) of the box's drawing area.
+QImage deviceCell(const QImage& shot, int x, int y, int w, int h) {
+    return shot.copy((x + kBorder) * 2, (y + kBorder) * 2, w * 2, h * 2);
+}
+
+QImage rgb(const QString& name) {
+    return QImage(name).convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TestHiDpi : public QObject {
+    Q_OBJECT
+  private slots:
+    void screenIsAtTwiceTheScale();
+    void paletteShowsTheTwiceSizeSheetCellForCell();
+    void upsideDownAndDimmedTilesStaySharp();
+    void pictureWithoutTwiceSizeIsEnlargedWithoutBlur();
+};
+
+void TestHiDpi::screenIsAtTwiceTheScale() {
+    PictureBox box;
+    QCOMPARE(box.devicePixelRatioF(), 2.0);
+}
+
+void TestHiDpi::paletteShowsTheTwiceSizeSheetCellForCell() {
+    PictureBox box;
+    box.setPicture(QImage(QStringLiteral(":/tiles.png")), true);
+    QCOMPARE(box.ScaleWidth(), 252);
+    QCOMPARE(box.image(), rgb(QStringLiteral(":/tiles.png")));
+
+    const QImage sheet2x = rgb(QStringLiteral(":/tiles@2x.png"));
+    const QImage shot = grabDevice(box);
+    QCOMPARE(shot.size(), QSize((252 + 2 * kBorder) * 2, (152 + 2 * kBorder) * 2));
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 9; ++col) {
+            const QImage want = sheet2x.copy(col * 56, row * 76, 56, 76);
+            if (deviceCell(shot, col * 28, row * 38, 28, 38) != want)
+                QFAIL(qPrintable(QStringLiteral("cell %1,%2 differs from the 2x sheet").arg(col).arg(row)));
+        }
+    }
+}
+
+void TestHiDpi::upsideDownAndDimmedTilesStaySharp() {
+    PictureBox box;
+    box.setPicture(QImage(QStringLiteral(":/tiles.png")), true);
+    const QImage sheet = box.Picture();
+    const QImage dim = QImage(QStringLiteral(":/dim.png"));
+    // Code 1 turned over onto the cell of code 2; code 3 dimmed in place.
+    box.PaintPicture(sheet, 28 + 27, 37, -28, -38, 0, 0, 28, 38, platform::SRCCOPY);
+    box.PaintPicture(dim, 56, 0, 28, 38, 0, 0, 28, 38, platform::SRCAND);
+
+    const QImage sheet2x = rgb(QStringLiteral(":/tiles@2x.png"));
+    const QImage dim2x = rgb(QStringLiteral(":/dim@2x.png"));
+    const QImage shot = grabDevice(box);
+    QCOMPARE(deviceCell(shot, 28, 0, 28, 38), sheet2x.copy(0, 0, 56, 76).mirrored(true, true));
+
+    QImage dimmed = sheet2x.copy(112, 0, 56, 76);
+    for (int y = 0; y < dimmed.height(); ++y)
+        for (int x = 0; x < dimmed.width(); ++x)
+            dimmed.setPixel(x, y, (dimmed.pixel(x, y) & dim2x.pixel(x, y)) | 0xFF000000u);
+    QCOMPARE(deviceCell(shot, 56, 0, 28, 38), dimmed);
+    // The logical image still holds the 1x result the game reads back.
+    QCOMPARE(box.image().copy(28, 0, 28, 38), sheet.copy(0, 0, 28, 38).mirrored(true, true));
+}
+
+void TestHiDpi::pictureWithoutTwiceSizeIsEnlargedWithoutBlur() {
+    QImage stripes(4, 2, QImage::Format_RGB32);
+    for (int x = 0; x < 4; ++x) {
+        stripes.setPixel(x, 0, x % 2 ? 0xFFFF0000u : 0xFF0000FFu);
+        stripes.setPixel(x, 1, 0xFF00FF00u);
+    }
+    PictureBox box(nullptr, false);
+    box.setDrawingSize(4, 2);
+    box.PaintPicture(stripes, 0, 0);
+    const QImage shot = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shot.size(), QSize(8, 4));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) QCOMPARE(shot.pixel(x, y), stripes.pixel(x / 2, y / 2));
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    TestHiDpi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidpi.moc"
