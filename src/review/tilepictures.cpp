@@ -16,19 +16,7 @@ QString tileName(engine::Hai tile) {
 }
 
 QString shapeText(engine::WaitShape shape) {
-    switch (shape) {
-    case engine::WaitShape::Tanki:
-        return QStringLiteral("単騎");
-    case engine::WaitShape::Shanpon:
-        return QStringLiteral("双碰");
-    case engine::WaitShape::Ryanmen:
-        return QStringLiteral("両面");
-    case engine::WaitShape::Kanchan:
-        return QStringLiteral("嵌張");
-    case engine::WaitShape::Penchan:
-        return QStringLiteral("辺張");
-    }
-    return QString();
+    return QString::fromUtf8(engine::shapeName(shape));
 }
 
 QImage tileRow(const std::vector<engine::Hai>& tiles, const std::vector<int>& gapsBefore, int picked) {

@@ -18,7 +18,7 @@ inline constexpr QRgb PickedOut = 0xFFD02020; // frame round the completing tile
 
 // The Japanese name of a tile: 1萬, 5筒, 9索, 東, 發 ...
 QString tileName(engine::Hai tile);
-// The Japanese name of a wait's shape; matches the engine's table.
+// The Japanese name of a wait's shape.
 QString shapeText(engine::WaitShape shape);
 
 // Tiles in a row at three quarters of their size, cut from the tile sheet. A gap of half a
