@@ -6,14 +6,20 @@
 #include "platform/tickcount.h"
 #include "platform/twips.h"
 #include "platform/window.h"
+#include "review/explainwindow.h"
+#include "review/reviewwindow.h"
+#include "review/tilepictures.h"
 #include "sound/module2.h"
 
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -206,6 +212,8 @@ void Form1::connectEvents() {
     connect(Picture1, &platform::PictureBox::mouseDown, this, &Form1::Picture1_Mousedown);
     connect(Picture1, &platform::PictureBox::keyDown, this, &Form1::Picture1_KeyDown);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+            &Form1::toggleExplanation);
 }
 
 Form1::~Form1() {
@@ -215,7 +223,8 @@ Form1::~Form1() {
 void Form1::Form_Load() {
     Picture3->PaintPicture(badge_, 0, 0);
     placeBeside();
-    generator.seed(seedSource() ? seedSource()() : engine::clockSeed());
+    startCode_.seed = seedSource() ? seedSource()() : engine::clockSeed();
+    generator.seed(startCode_.seed);
     Score = 0;
     Nokori = 11;
     setImage1Top(-TileH); // out of sight until a row is chosen
@@ -296,8 +305,13 @@ void Form1::MondaiStart() {
     Label3->setText(QStringLiteral("残り") + count.right(2) + QStringLiteral("問"));
     Label5->setText(QString());
 
-    buildProblem(Level, NotenOK, SortHai);
+    if (codeGame_)
+        buildProblem(codeGame_->level, codeGame_->notenOK, codeGame_->sortHai);
+    else
+        buildProblem(Level, NotenOK, SortHai);
     for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * TileW, 0, Tehai[static_cast<std::size_t>(i)]);
+    std::copy_n(Tehai.begin(), 13, shown_.begin());
+    if (explain_) explain_->showPending();
 
     for (std::size_t k = 1; k <= std::size_t{engine::LastTile}; ++k) Kotae[k] = 0;
     Picture1->setEnabled(true);
@@ -415,6 +429,7 @@ void Form1::judge(std::int32_t p) {
     }
     Label4->setText(QStringLiteral("得点 ") + QString::number(Score) + QStringLiteral("点"));
     Command2->setFocus();
+    keepRecord(correct, correct ? p : 0);
 }
 
 void Form1::endGame() {
@@ -423,7 +438,7 @@ void Form1::endGame() {
     Command2->setEnabled(false);
     Nokori = 0;
     auto& best = HiScore[static_cast<std::size_t>(std::clamp(Level, 0, 2))];
-    if (best < Score && recordAllowed()) {
+    if (best < Score && mayRecord()) {
         best = Score;
         emit newRecord();
         printOutlined(5, 12, QStringLiteral("記録更新"));
@@ -435,7 +450,10 @@ void Form1::endGame() {
 void Form1::Command2_Click() {
     if (Nokori == 11) {
         if (MusicOn == 1) Module2::PlayMusic(AppPath() + QStringLiteral("bralun.mid"));
-        if (!recordAllowed()) {
+        startCode_.level = std::clamp<int>(Level, 0, 2);
+        startCode_.notenOK = NotenOK != 0;
+        startCode_.sortHai = SortHai != 0;
+        if (!mayRecord()) {
             printOutlined(5, 3, QStringLiteral("最高得点"));
             printOutlined(5, 27, QStringLiteral("記録不可"));
         }
@@ -470,4 +488,85 @@ void Form1::Command3_Click() {
         replay_ = true;
         close();
     }
+}
+
+bool Form1::mayRecord() const {
+    return !codeGame_ && recordAllowed();
+}
+
+void Form1::playCode(const engine::GameCode& code) {
+    codeGame_ = code;
+    generator.seed(code.seed);
+}
+
+void Form1::keepRecord(bool correct, std::int32_t points) {
+    engine::ProblemRecord record;
+    record.hand = shown_;
+    std::copy(Kotae.begin(), Kotae.end(), record.kotae.begin());
+    std::copy(Machi.begin(), Machi.end(), record.machi.begin());
+    record.timeMs = static_cast<std::int32_t>(platform::GetTickCount() - StartTick);
+    record.points = points;
+    record.correct = correct;
+    records_.push_back(record);
+    if (explain_) explain_->showAnswer(record, engine::explain(record.hand));
+    if (explain_) explain_->setReviewAvailable(records_.size() >= 10);
+}
+
+review::ExplainWindow* Form1::explainWindow() {
+    if (!explain_) {
+        explain_ = new review::ExplainWindow(this);
+        connect(explain_, &review::ExplainWindow::reviewRequested, this, &Form1::openReview);
+        // Opened after an answer, it explains that answer at once.
+        if (!records_.empty() && !Timer1->isActive())
+            explain_->showAnswer(records_.back(), engine::explain(records_.back().hand));
+        explain_->setReviewAvailable(records_.size() >= 10);
+    }
+    return explain_;
+}
+
+void Form1::toggleExplanation() {
+    review::ExplainWindow* window = explainWindow();
+    if (window->isVisible()) {
+        window->hide();
+        return;
+    }
+    placeExplanation();
+    window->show();
+    activateWindow(); // the keys stay with the game
+}
+
+// Beside or below the title window and this one together, never over this one.
+void Form1::placeExplanation() {
+    const QRect game = frameGeometry();
+    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : pair;
+    const QSize size = explain_->frameGeometry().size().expandedTo(explain_->size());
+    const QPoint at = review::placeBeside(pair, game, size, area);
+    explain_->move(at + (explain_->geometry().topLeft() - explain_->frameGeometry().topLeft()));
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+    // On the palette every mouse button marks a tile.
+    const QWidget* under = childAt(event->pos());
+    if (under && (under == Picture1 || Picture1->isAncestorOf(under))) return;
+    QMenu menu(this);
+    const bool shown = explain_ && explain_->isVisible();
+    menu.addAction(shown ? QStringLiteral("解説を隠す") : QStringLiteral("解説を表示"), this,
+                   &Form1::toggleExplanation);
+    QAction* review = menu.addAction(QStringLiteral("振り返り"), this, &Form1::openReview);
+    review->setEnabled(records_.size() >= 10);
+    menu.exec(event->globalPos());
+}
+
+void Form1::openReview() {
+    if (records_.size() < 10) return;
+    auto* window = new review::ReviewWindow(records_, gameCode(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const QRect game = frameGeometry();
+    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    window->move(
+        review::placeBeside(pair, game, window->size(), screen ? screen->availableGeometry() : pair));
+    window->show();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/gamecode.h"
+#include "engine/gamerecord.h"
 #include "engine/mondai.h"
 #include "engine/random.h"
 
@@ -8,10 +10,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QLabel;
 class QPushButton;
 class QTimer;
+class QContextMenuEvent;
+
+namespace review {
+class ExplainWindow;
+class ReviewWindow;
+} // namespace review
 
 namespace platform {
 class ImageBox;
@@ -35,6 +45,16 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     ~Form1() override;
 
     bool replayRequested() const { return replay_; }
+
+    // The code that plays this game again: its seed, and the level and settings of its start.
+    engine::GameCode gameCode() const { return codeGame_ ? *codeGame_ : startCode_; }
+    // Plays the game of a code, before 開始: its hands, with its level and settings, no record.
+    void playCode(const engine::GameCode& code);
+    const std::vector<engine::ProblemRecord>& records() const { return records_; }
+    // The 解説 window, made on first use; shown and hidden from the menu and F2.
+    review::ExplainWindow* explainWindow();
+    void toggleExplanation();
+    void openReview();
 
     platform::PictureBox* Picture1;
     platform::ImageBox* Image1;
@@ -87,6 +107,7 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void placePaletteAndHand();
@@ -98,6 +119,9 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     void endGame();
     double sharePercent(std::uint32_t now) const;
     void placeBeside();
+    bool mayRecord() const; // a game from a code never sets a record
+    void keepRecord(bool correct, std::int32_t points);
+    void placeExplanation();
 
     QWidget* beside_;
     QImage badge_;
@@ -105,4 +129,9 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     int image1Top_ = 0;
     bool replay_ = false;
     bool unloaded_ = false;
+    std::optional<engine::GameCode> codeGame_;
+    engine::GameCode startCode_;
+    std::array<engine::Hai, 13> shown_{};
+    std::vector<engine::ProblemRecord> records_;
+    review::ExplainWindow* explain_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "about/form3.h"
 #include "config/module1.h"
 #include "config/settingsfile.h"
+#include "engine/gamecode.h"
 #include "game/form1.h"
 #include "platform/helpviewer.h"
 #include "platform/twips.h"
@@ -13,9 +14,12 @@
 #include <QApplication>
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -262,4 +266,45 @@ void Form2::recordSet() {
 
 void Form2::dispHi() {
     for (std::size_t i = 0; i < 3; ++i) Label5[i]->setText(QString::number(HiScore[i]));
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("対局コードで開始…"), this, &Form2::askCode);
+    menu.exec(event->globalPos());
+}
+
+void Form2::askCode() {
+    QInputDialog dialog(this);
+    dialog.setObjectName("CodeQuestion");
+    dialog.setWindowTitle(QStringLiteral("対局コードで開始"));
+    dialog.setLabelText(QStringLiteral("対局コードを入力してください:"));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() == QDialog::Accepted) playCode(dialog.textValue());
+}
+
+void Form2::playCode(const QString& text) {
+    const auto code = engine::decodeGameCode(text.toStdString());
+    if (!code) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("対局コード"),
+                        QStringLiteral("対局コードが正しくありません。\n") + text, QMessageBox::Ok, this);
+        box.setObjectName("BadCode");
+        box.exec();
+        Form_Activate();
+        return;
+    }
+    // The code's level shows on the game window's badge; the chosen level stays as it was.
+    const std::int32_t chosen = Level;
+    Level = code->level;
+    std::unique_ptr<Form1> game = makeGame();
+    Level = chosen;
+    game->playCode(*code);
+    game->exec();
+    const bool again = game->replayRequested();
+    game.reset();
+    if (again)
+        Picture2_Click(static_cast<std::int16_t>(Level));
+    else
+        Form_Activate();
 }

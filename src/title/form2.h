@@ -48,6 +48,10 @@ class Form2 : public QWidget {
     void dispHi();
     void recordSet(); // a game has just raised a best score
     std::unique_ptr<Form1> makeGame();
+    // Opens the game window of a typed code, or says the code is not valid.
+    void playCode(const QString& text);
+    // Asks for a code and plays it.
+    void askCode();
 
     const QString& helpFile() const { return helpFile_; }
 
@@ -58,6 +62,7 @@ class Form2 : public QWidget {
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void placeControls();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+// Everything that shapes the ten hands of a game: with the same code the same hands come
+// back in the same order.
+struct GameCode {
+    int level = 0; // 0..2
+    bool notenOK = false;
+    bool sortHai = false;
+    std::uint32_t seed = 0; // of the game's Mt19937Random
+    bool operator==(const GameCode&) const = default;
+};
+
+// Nine characters of Crockford's base 32 (no I L O U), the last a check character, shown
+// as three groups of three: "XXX-XXX-XXX". Level must be 0..2.
+std::string encodeGameCode(const GameCode& code);
+
+// Any case; spaces and hyphens ignored; O read as 0 and I, L as 1. Refuses anything else,
+// a wrong length, a failed check or a field out of range.
+std::optional<GameCode> decodeGameCode(std::string_view text);
+
+} // namespace engine

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/explain.h"
+#include "engine/gamerecord.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+class QVBoxLayout;
+class QPushButton;
+
+namespace review {
+
+// The 解説 tool window: says nothing during a problem, and after an answer shows every wait
+// with its splits, why each wrong mark is no wait, and the waits the player missed.
+class ExplainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ExplainWindow(QWidget* parent = nullptr);
+
+    void showPending();
+    void showAnswer(const engine::ProblemRecord& record, const engine::Explanation& explanation);
+    // Offers the 振り返り button once a game has ended.
+    void setReviewAvailable(bool available);
+
+    // Every text the window shows now, one line each, for a reader without the pictures.
+    QString plainText() const;
+    // The pictures shown now, top to bottom.
+    std::vector<QImage> pictures() const;
+
+  signals:
+    void reviewRequested();
+
+  private:
+    void clear();
+    void addText(const QString& text, bool heading = false);
+    void addPicture(const QImage& picture, const QString& caption);
+    void addWaits(const engine::Explanation& explanation);
+    void addNoWait(const engine::Explanation& explanation);
+    void addWrongMarks(const engine::ProblemRecord& record, const engine::Explanation& explanation);
+    void addMissed(const engine::ProblemRecord& record, const engine::Explanation& explanation);
+
+    QWidget* content_;
+    QVBoxLayout* lines_;
+    QPushButton* reviewButton_;
+};
+
+// Whether the explanation counts `tile` among its waits, and whether the hand holds four.
+bool isWait(const engine::Explanation& explanation, engine::Hai tile);
+bool isFifthCopy(const engine::Explanation& explanation, engine::Hai tile);
+
+} // namespace review

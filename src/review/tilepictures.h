@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/explain.h"
+#include "engine/tiles.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+namespace review {
+
+inline constexpr int SmallTileWidth = engine::TileWidth * 3 / 4;
+inline constexpr int SmallTileHeight = engine::TileHeight * 3 / 4;
+inline constexpr QRgb PickedOut = 0xFFD02020; // frame round the completing tile
+
+// The Japanese name of a tile: 1萬, 5筒, 9索, 東, 發 ...
+QString tileName(engine::Hai tile);
+// The Japanese name of a wait's shape.
+QString shapeText(engine::WaitShape shape);
+
+// Tiles in a row at three quarters of their size, cut from the tile sheet. A gap of half a
+// tile is left before every index in gapsBefore; the tile at `picked` (-1: none) is framed.
+QImage tileRow(const std::vector<engine::Hai>& tiles, const std::vector<int>& gapsBefore = {},
+               int picked = -1);
+
+// One split laid out as pair and sets with the completing tile framed.
+QImage splitPicture(const engine::Split& split, engine::Hai completing);
+
+// Where a helper window of `size` goes: right of the pair of windows, else left, else below,
+// else above, on the screen and never over the game window.
+QPoint placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen);
+
+} // namespace review

@@ -1,0 +1,169 @@
+// The 解説 window: silent during a problem; after an answer, every wait with its splits, the
+// reasons for wrong marks and the missed waits; placed where it never covers the game window.
+
+#include "review/explainwindow.h"
+#include "review/tilepictures.h"
+#include "testsupport.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+using engine::Group;
+using Kind = engine::Group::Kind;
+
+// 11m 23m 456p 789s 東東東: waiting on 1m and 4m, both 両面 with the pair 11m.
+engine::ProblemRecord ryanmenHand() {
+    engine::ProblemRecord record;
+    record.hand = {1, 1, 2, 3, 14, 15, 16, 27, 28, 29, 31, 31, 31};
+    record.machi[1] = record.machi[4] = 1;
+    return record;
+}
+
+engine::Explanation ryanmenExplanation() {
+    const auto split = [](engine::Hai run) {
+        return engine::Split{{Group{Kind::Pair, 1}, Group{Kind::Run, run}, Group{Kind::Run, 14},
+                              Group{Kind::Run, 27}, Group{Kind::Triplet, 31}},
+                             1,
+                             engine::WaitShape::Ryanmen};
+    };
+    return engine::Explanation{{engine::Wait{1, {split(1)}}, engine::Wait{4, {split(2)}}}, {}};
+}
+
+// Columns of the frame that picks out the completing tile.
+std::vector<int> framedColumns(const QImage& picture) {
+    std::vector<int> columns;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixel(x, y) == review::PickedOut) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+} // namespace
+
+class ExplainTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void duringAProblemNothingGivesTheAnswerAway();
+    void afterARightAnswerEveryWaitWithItsSplitAndTheCompletingTileFramed();
+    void afterAWrongAnswerReasonsForWrongMarksAndTheMissedWaits();
+    void aHandThatIsNotReadySaysNoWaitAndWhy();
+    void theReviewButtonShowsOnlyWhenOffered();
+    void placedBesideThePairAndNeverOverTheGameWindow();
+};
+
+void ExplainTest::duringAProblemNothingGivesTheAnswerAway() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    window.showAnswer(ryanmenHand(), ryanmenExplanation());
+    window.showPending();
+    QCOMPARE(window.plainText(), QStringLiteral("解答後に解説が表示されます。"));
+    QVERIFY(window.pictures().empty());
+    QCOMPARE(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    QCOMPARE(window.windowTitle(), QStringLiteral("解説"));
+}
+
+void ExplainTest::afterARightAnswerEveryWaitWithItsSplitAndTheCompletingTileFramed() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    auto record = ryanmenHand();
+    record.kotae[1] = record.kotae[4] = 1;
+    record.correct = true;
+    window.showAnswer(record, ryanmenExplanation());
+    const QString text = window.plainText();
+    QVERIFY2(text.startsWith(QStringLiteral("正解\n待ち: 1萬・4萬\n1萬（両面）\n4萬（両面）")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("待ちではない")));
+    QVERIFY(!text.contains(QStringLiteral("見逃した")));
+    const auto pictures = window.pictures(); // the hand, then one split per wait
+    QCOMPARE(pictures.size(), std::size_t{3});
+    QVERIFY(framedColumns(pictures[0]).empty());
+    QCOMPARE(pictures[0].height(), review::SmallTileHeight + 4);
+    // Real tiles from the sheet: the 1m and the 東 differ, and neither is blank.
+    const QImage first = pictures[0].copy(1, 2, review::SmallTileWidth, review::SmallTileHeight);
+    const QImage last =
+        pictures[0].copy(1 + 12 * review::SmallTileWidth, 2, review::SmallTileWidth, review::SmallTileHeight);
+    QVERIFY(first != last);
+    QVERIFY(qAlpha(first.pixel(review::SmallTileWidth / 2, review::SmallTileHeight / 2)) == 255);
+    // 11 | 123 ...: the 1m is the third tile; 11 | 234 ...: the 4m is the fifth. Half-tile gap
+    // between pair and set.
+    const int gap = review::SmallTileWidth / 2;
+    for (const auto& [picture, index] : {std::pair{pictures[1], 2}, std::pair{pictures[2], 4}}) {
+        const auto columns = framedColumns(picture);
+        QVERIFY(!columns.empty());
+        const int left = 1 + index * review::SmallTileWidth + gap;
+        QVERIFY2(std::abs(columns.front() - left) <= 1, qPrintable(QString::number(columns.front())));
+        QVERIFY(std::abs(columns.back() - (left + review::SmallTileWidth)) <= 1);
+    }
+    QCOMPARE(pictures[1].width(), 2 + 14 * review::SmallTileWidth + 4 * gap);
+}
+
+void ExplainTest::afterAWrongAnswerReasonsForWrongMarksAndTheMissedWaits() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    auto record = ryanmenHand();
+    record.kotae[1] = record.kotae[7] = record.kotae[31] = 1;
+    auto explanation = ryanmenExplanation();
+    explanation.fifthCopies = {31}; // as if 東 finished a shape: the hand holds three, say four
+    window.showAnswer(record, explanation);
+    const QString text = window.plainText();
+    QVERIFY2(text.startsWith(QStringLiteral("不正解\n")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("待ちではない牌\n7萬: どう分けても雀頭1つと面子4つになりません\n東: "
+                                         "手牌に4枚あるので5枚目はありません\n見逃した待ち: 4萬")));
+    QVERIFY(!text.contains(QStringLiteral("1萬: ")));
+    // hand, two splits, 7m, 東, the missed 4m
+    QCOMPARE(window.pictures().size(), std::size_t{6});
+}
+
+void ExplainTest::aHandThatIsNotReadySaysNoWaitAndWhy() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    engine::ProblemRecord record; // 5555m 123p 456p 789p: only a fifth 5m would finish it
+    record.hand = {5, 5, 5, 5, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+    window.showAnswer(record, engine::Explanation{{}, {5}});
+    const QString text = window.plainText();
+    QVERIFY2(text.contains(
+                 QStringLiteral("正解\n待ちなし\nどの牌を加えても雀頭1つと面子4つになりません。\n5萬なら")),
+             qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("手牌に4枚あるので5枚目はありません")));
+    QVERIFY(!text.contains(QStringLiteral("見逃した")));
+}
+
+void ExplainTest::theReviewButtonShowsOnlyWhenOffered() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    window.show();
+    auto* button = window.findChild<QPushButton*>();
+    QVERIFY(button != nullptr);
+    QCOMPARE(button->text(), QStringLiteral("振り返り"));
+    QVERIFY(!button->isVisible());
+    window.setReviewAvailable(true);
+    QVERIFY(button->isVisible());
+    QSignalSpy asked(&window, &review::ExplainWindow::reviewRequested);
+    button->click();
+    QCOMPARE(asked.count(), 1);
+}
+
+void ExplainTest::placedBesideThePairAndNeverOverTheGameWindow() {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(420, 480);
+    const QRect title(100, 100, 400, 300), game(500, 100, 600, 500);
+    const QRect pair = title.united(game);
+    QCOMPARE(review::placeBeside(pair, game, size, screen), QPoint(1100, 100)); // right
+    const QRect wide = pair.translated(700, 0);
+    QCOMPARE(review::placeBeside(wide, game.translated(700, 0), size, screen), QPoint(380, 100)); // left
+    const QRect narrow(0, 0, 1200, 1080);
+    QCOMPARE(review::placeBeside(pair, game, size, narrow), QPoint(100, 600)); // below
+    // Nowhere to put it whole: it may leave the screen's edge but never covers the game.
+    const QRect cramped(0, 0, 1100, 650);
+    const QPoint at = review::placeBeside(pair, game, size, cramped);
+    QVERIFY(!QRect(at, size).intersects(game));
+}
+
+QTEST_MAIN(ExplainTest)
+#include "tst_review_explain.moc"

@@ -1,0 +1,173 @@
+// Codes, the 解説 window and the 振り返り review as the game and title windows use them.
+
+#include "engine/gamecode.h"
+#include "review/explainwindow.h"
+#include "review/reviewwindow.h"
+#include "tst_game.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTableWidget>
+
+using namespace gametest;
+
+namespace {
+
+std::vector<std::array<engine::Hai, 13>> handsOf(const Form1& game) {
+    std::vector<std::array<engine::Hai, 13>> hands;
+    for (const auto& record : game.records()) hands.push_back(record.hand);
+    return hands;
+}
+
+// The texts of the menu a right-click at `at` opens on the game window; empty if none opens.
+QStringList menuAt(Form1& game, QPoint at) {
+    QStringList texts;
+    QTimer::singleShot(50, [&texts] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions())
+                texts << action->text() + (action->isEnabled() ? QString() : QStringLiteral("(無効)"));
+            menu->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, game.mapToGlobal(at));
+    QApplication::sendEvent(&game, &event);
+    QTest::qWait(100);
+    return texts;
+}
+
+} // namespace
+
+class ReviewGameTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings();
+    void aCodeGameNeverSetsARecord();
+    void theExplanationRevealsNothingUntilTheAnswer();
+    void theMenuOpensOffThePaletteOnly();
+    void theReviewListsTheTenProblemsAndCopiesTheCode();
+    void aMistypedCodeIsRefusedWithAMessage();
+};
+
+void ReviewGameTest::aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings() {
+    Session s(2);
+    Module1::NotenOK = 1;
+    Module1::SortHai = 1;
+    Form1& first = s.open();
+    playProblems(first, s.env, 3000);
+    const engine::GameCode code = first.gameCode();
+    QCOMPARE(code, (engine::GameCode{2, true, true, Seed}));
+    const auto hands = handsOf(first);
+    QCOMPARE(hands.size(), std::size_t{10});
+
+    // Other settings now, another seed: the code still brings back the same game.
+    Module1::Level = 0;
+    Module1::NotenOK = 0;
+    Module1::SortHai = 0;
+    Form1::setSeedSource([] { return 99u; });
+    Form1& second = s.open();
+    second.playCode(*engine::decodeGameCode(engine::encodeGameCode(code)));
+    playProblems(second, s.env, 3000);
+    QCOMPARE(handsOf(second), hands);
+    QCOMPARE(second.gameCode(), code);
+    QCOMPARE(Module1::Level, 0); // the settings themselves stay
+    QCOMPARE(Module1::NotenOK, std::int16_t{0});
+}
+
+void ReviewGameTest::aCodeGameNeverSetsARecord() {
+    Session s(0);
+    Form1& plain = s.open();
+    click(plain.Command2);
+    const QImage standardBadge = plain.Picture3->image();
+    Form1& coded = s.open();
+    coded.playCode({0, false, false, Seed});
+    click(coded.Command2);
+    QVERIFY(coded.Picture3->image() != standardBadge); // 最高得点 記録不可
+    for (int i = 0; i < 10; ++i) {
+        if (i > 0) click(coded.Command2);
+        answerRight(coded, s.env, 1000);
+    }
+    QVERIFY(coded.Score >= 1000); // ten right answers
+    QCOMPARE(Module1::HiScore[0], 0);
+}
+
+void ReviewGameTest::theExplanationRevealsNothingUntilTheAnswer() {
+    Session s(1);
+    s.title->show();
+    Form1& game = s.openActive();
+    QTest::keyClick(&game, Qt::Key_F2);
+    review::ExplainWindow* window = game.explainWindow();
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->frameGeometry().intersects(game.frameGeometry()));
+    click(game.Command2);
+    QCOMPARE(window->plainText(), QStringLiteral("解答後に解説が表示されます。"));
+    markWaits(game);
+    click(game.Command1);
+    QVERIFY2(window->plainText().startsWith(QStringLiteral("正解\n待ち: ")), qPrintable(window->plainText()));
+    click(game.Command2);
+    QCOMPARE(window->plainText(), QStringLiteral("解答後に解説が表示されます。"));
+    click(game.Command1); // nothing marked: every wait is missed
+    const QString wrong = window->plainText();
+    QVERIFY2(wrong.startsWith(QStringLiteral("不正解\n")), qPrintable(wrong));
+    QVERIFY(wrong.contains(QStringLiteral("見逃した待ち: ")) || wrong.contains(QStringLiteral("待ちなし")));
+    QTest::keyClick(&game, Qt::Key_F2);
+    QVERIFY(!window->isVisible());
+}
+
+void ReviewGameTest::theMenuOpensOffThePaletteOnly() {
+    Session s(0);
+    Form1& game = s.openActive();
+    QCOMPARE(menuAt(game, game.Command3->geometry().center() + QPoint(0, 40)),
+             (QStringList{QStringLiteral("解説を表示"), QStringLiteral("振り返り(無効)")}));
+    QVERIFY(menuAt(game, game.Picture1->geometry().center()).isEmpty());
+    playProblems(game, s.env, 2000);
+    QCOMPARE(menuAt(game, QPoint(5, 5)),
+             (QStringList{QStringLiteral("解説を表示"), QStringLiteral("振り返り")}));
+}
+
+void ReviewGameTest::theReviewListsTheTenProblemsAndCopiesTheCode() {
+    Session s(0);
+    Form1& game = s.open();
+    playProblems(game, s.env, 2500);
+    game.openReview();
+    auto* review = game.findChild<review::ReviewWindow*>();
+    QVERIFY(review != nullptr);
+    QCOMPARE(review->table()->rowCount(), 10);
+    QCOMPARE(review->table()->item(3, 3)->text(), QStringLiteral("2.5秒"));
+    QCOMPARE(review->table()->item(3, 5)->text(), QStringLiteral("正解"));
+    QCOMPARE(review->codeText(), QString::fromStdString(engine::encodeGameCode(game.gameCode())));
+    review->table()->selectRow(7);
+    QVERIFY(review->explanation()->plainText().startsWith(QStringLiteral("正解\n")));
+    auto* copy = review->findChild<QPushButton*>();
+    QCOMPARE(copy->text(), QStringLiteral("コードをコピー"));
+    click(copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), review->codeText());
+}
+
+void ReviewGameTest::aMistypedCodeIsRefusedWithAMessage() {
+    Session s(0);
+    std::string code = engine::encodeGameCode({1, false, true, 4242u});
+    std::swap(code[0], code[1]);
+    QString shown;
+    testsupport::whenModalShows("QMessageBox", [&shown](QWidget* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    });
+    s.title->playCode(QString::fromStdString(code));
+    QVERIFY2(shown.startsWith(QStringLiteral("対局コードが正しくありません。")), qPrintable(shown));
+    QVERIFY(shown.contains(QString::fromStdString(code)));
+
+    // A good code opens the game window of that code, ready for 開始.
+    engine::GameCode opened;
+    testsupport::whenModalShows("Form1", [&opened](QWidget* w) {
+        opened = static_cast<Form1*>(w)->gameCode();
+        static_cast<Form1*>(w)->close();
+    });
+    s.title->playCode(QString::fromStdString(engine::encodeGameCode({1, false, true, 4242u})).toLower());
+    QCOMPARE(opened, (engine::GameCode{1, false, true, 4242u}));
+    QCOMPARE(Module1::Level, 0);
+}
+
+QTEST_MAIN(ReviewGameTest)
+#include "tst_review_game.moc"
