@@ -6,11 +6,13 @@
 set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-sheet="$here/../../resources/tiles.png"
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 source "$here/lib.sh"
 start_x
+# PPM pictures: python reads them without ImageMagick starting for every screenshot.
+sheet="$work/tiles.ppm"
+convert "$here/../../resources/tiles.png" -alpha off -depth 8 "ppm:$sheet"
 
 cp "$program" "$work/bralun"
 # Music and sounds off, sorted hands, 15 s, ready hands only, keyboard shortcuts on.
@@ -35,17 +37,38 @@ mark() {
   fi
 }
 
+# The reader runs once; each screenshot's path goes in, the hand and its keys come out.
+coproc reader { python3 "$here/waits.py" - "$sheet"; }
+# read_hand: sets $hand to the hand seen and leaves its keys in $work/keys; false when none is
+# read. (Not in a subshell: those do not get the reader's pipes.)
+read_hand() {
+  local line
+  hand=""
+  import -window "$game" -depth 8 "ppm:$work/shot.ppm"
+  echo "$work/shot.ppm" >&"${reader[1]}"
+  : >"$work/keys"
+  while read -r line <&"${reader[0]}"; do
+    case $line in
+      end) break ;;
+      hand*) hand=$line ;;
+      error*) hand="" ;;
+      *) echo "$line" >>"$work/keys" ;;
+    esac
+  done
+  [ -n "$hand" ]
+}
+
 previous=""
 for problem in $(seq 10); do
   hand=""
   for _ in $(seq 30); do
-    sleep 0.3
-    import -window "$game" "$work/shot.png"
-    hand=$(python3 "$here/waits.py" "$work/shot.png" "$sheet" 2>&1 >"$work/keys") || continue
+    sleep 0.2
+    read_hand || continue
     [ "$hand" != "$previous" ] && break
   done
   [ -n "$hand" ] && [ "$hand" != "$previous" ] || { echo "problem $problem: no new hand read"; exit 1; }
   previous=$hand
+  echo "problem $problem: $hand, keys: $(tr '\n' ' ' <"$work/keys")"
   while read -r line; do
     # shellcheck disable=SC2086
     mark $line
@@ -60,8 +83,10 @@ sleep 0.5
 xdotool key --window "$game" alt+q
 question=$(wait_window 'ゲームの終了')
 sleep 0.3
-xdotool key --window "$question" alt+y
+# The box closes on the press; sending the release may then find it gone.
+xdotool key --window "$question" alt+y 2>/dev/null || true
 wait_gone "$game" || { echo "game window did not close"; exit 1; }
+kill -0 "$app" || { echo "the program ended with the game"; exit 1; }
 close_window "$title"
 wait_exit "$app"
 

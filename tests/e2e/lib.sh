@@ -30,6 +30,12 @@ wait_gone() {
   return 1
 }
 
+# focus <window>: gives it the keyboard as a window manager would on a click (there is none here).
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.2
+}
+
 close_window() {
   python3 "$(dirname "${BASH_SOURCE[0]}")/close_window.py" "$1"
 }

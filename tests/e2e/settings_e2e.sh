@@ -18,13 +18,13 @@ toggle_sound_and_close() {
   "$work/bralun" &
   local app=$! title dialog
   title=$(wait_window 'Orvandis')
-  sleep 0.3
+  focus "$title"
   xdotool key --window "$title" alt+o
   dialog=$(wait_window 'の 設定')
   sleep 0.3
   xdotool key --window "$dialog" alt+s
   sleep 0.2
-  xdotool key --window "$dialog" alt+o
+  xdotool key --window "$dialog" alt+o 2>/dev/null || true # closed on the press: the release may miss
   wait_gone "$dialog" || { echo "settings dialog did not close on OK"; exit 1; }
   close_window "$title"
   wait_exit "$app"

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Reads the 13 tiles of the hand from a screenshot of the game window, works out its waits, and
-prints, one a line, the key that marks each: "1".."9" alone for characters, "w 5" for circles
+prints "hand" and its codes, then one a line the key that marks each wait: "1".."9" alone for characters, "w 5" for circles
 (W held), "q 5" for bamboo (Q held), a letter for an honour.  Nothing when the hand is not ready.
-    waits.py <screenshot> <tile sheet png>"""
+    waits.py <screenshot> <tile sheet>   (PPM is read directly, other formats through convert)
+    waits.py - <tile sheet>              (screenshot paths on stdin, each answer ended by "end")"""
 import subprocess
 import sys
 
@@ -12,9 +13,12 @@ HONOUR_KEYS = "asdfzxc"
 
 
 def pixels(path):
-    """The picture as (width, height, RGB bytes), through ImageMagick's PPM."""
-    ppm = subprocess.run(["convert", path, "-alpha", "off", "-depth", "8", "ppm:-"],
-                         check=True, capture_output=True).stdout
+    """The picture as (width, height, RGB bytes): a PPM file as it is, others through ImageMagick."""
+    with open(path, "rb") as f:
+        ppm = f.read()
+    if not ppm.startswith(b"P6"):
+        ppm = subprocess.run(["convert", path, "-alpha", "off", "-depth", "8", "ppm:-"],
+                             check=True, capture_output=True).stdout
     fields, pos = [], 0
     while len(fields) < 4:  # magic, width, height, maximum, separated by single blanks
         end = pos
@@ -40,10 +44,16 @@ def recognise(shot, sheet):
     hand = []
     for i in range(13):
         seen = cell(shot, HAND_X + i * CELL_W, HAND_Y)
-        distance = {k: sum(abs(a - b) for a, b in zip(seen, c)) for k, c in cells.items()}
+        exact = [k for k, c in cells.items() if c == seen]
+        if exact:
+            hand.append(exact[0])
+            continue
+        # Otherwise the nearest cell over a sample of rows, as long as it is near.
+        rows = [slice(y * CELL_W * 3, (y + 1) * CELL_W * 3) for y in range(2, CELL_H, 6)]
+        distance = {k: sum(abs(a - b) for r in rows for a, b in zip(seen[r], c[r])) for k, c in cells.items()}
         best = min(distance, key=distance.get)
-        if distance[best] > CELL_W * CELL_H * 3 * 8:  # more than a faint difference: not a tile
-            sys.exit("tile %d not recognised" % i)
+        if distance[best] > len(rows) * CELL_W * 3 * 8:  # more than a faint difference: not a tile
+            raise SystemExit("tile %d not recognised" % i)
         hand.append(best)
     return hand
 
@@ -100,8 +110,21 @@ def key_of(code):
     return {0: "", 1: "w ", 2: "q "}[code // 10] + str(code % 10)
 
 
+def answer(shot_path, sheet):
+    """The lines printed for one screenshot: the hand, then one key line per wait."""
+    hand = recognise(pixels(shot_path), sheet)
+    return ["hand " + " ".join(map(str, hand))] + [key_of(code) for code in waits(hand)]
+
+
 if __name__ == "__main__":
-    hand = recognise(pixels(sys.argv[1]), pixels(sys.argv[2]))
-    print("hand", *hand, file=sys.stderr)
-    for code in waits(hand):
-        print(key_of(code))
+    sheet = pixels(sys.argv[2])
+    if sys.argv[1] != "-":
+        print("\n".join(answer(sys.argv[1], sheet)))
+        sys.exit()
+    # One screenshot path a line on stdin, each answered and closed by "end": python starts once.
+    for line in sys.stdin:
+        try:
+            print("\n".join(answer(line.strip(), sheet)))
+        except SystemExit as failure:
+            print("error", failure)
+        print("end", flush=True)
