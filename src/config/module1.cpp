@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace Module1 {
 
@@ -45,6 +49,32 @@ QString AppPath() {
 
 void setAppDirOverride(const QString& dir) {
     appDirOverride() = dir;
+}
+
+namespace {
+std::function<bool(const QString&)>& writableCheck() {
+    static std::function<bool(const QString&)> check;
+    return check;
+}
+} // namespace
+
+bool isWritable(const QString& path) {
+    if (const auto& check = writableCheck()) return check(path);
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+void setWritableCheck(std::function<bool(const QString&)> check) {
+    writableCheck() = std::move(check);
+}
+
+QString SettingsDir() {
+    const QString beside = AppPath();
+    // An installed program's folder is not the player's; a copy of the program may keep its file.
+    if (isWritable(beside) || isWritable(beside + QStringLiteral("bralun.ini"))) return beside;
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    // Without a home folder there is nowhere better; the save then says why it failed.
+    if (config.isEmpty()) return beside;
+    return withTrailingSeparator(config + QStringLiteral("/bralun"));
 }
 
 } // namespace Module1

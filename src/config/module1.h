@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // Program-wide settings and records, read and written directly by every window.
 namespace Module1 {
@@ -32,5 +33,13 @@ QString AppPath();
 void setAppDirOverride(const QString& dir);
 // "dir" with exactly one trailing separator ("/" stays "/").
 QString withTrailingSeparator(QString dir);
+
+// Whether the program may create and replace files in a folder, or rewrite a file. The system
+// decides (access W_OK) unless a test sets its own check; an empty check restores the system's.
+bool isWritable(const QString& path);
+void setWritableCheck(std::function<bool(const QString&)> check);
+// The folder of bralun.ini, with one trailing separator: the program's own when the program may
+// write there (or rewrite the file already there), else the user's configuration folder.
+QString SettingsDir();
 
 } // namespace Module1

@@ -2,11 +2,18 @@
 
 #include "config/module1.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace SettingsFile {
 
@@ -45,17 +52,20 @@ class FieldReader {
         qsizetype i = 0;
         if (field[0] == '-' || field[0] == '+') ++i;
         qsizetype digits = 0;
+        qsizetype significant = 0; // whole-number digits after leading zeros
         bool point = false;
         for (; i < field.size(); ++i) {
             if (field[i] >= '0' && field[i] <= '9') {
                 ++digits;
+                if (!point && (significant > 0 || field[i] != '0')) ++significant;
             } else if (field[i] == '.' && !point) {
                 point = true;
             } else {
                 return std::nullopt;
             }
         }
-        if (digits == 0 || digits > 15) return std::nullopt;
+        // Leading zeros cost nothing; more whole digits than a double holds exactly fit no field.
+        if (digits == 0 || significant > 15) return std::nullopt;
         // Positions may carry a fraction; whole numbers are taken to the nearest, halves to even.
         const double number = std::nearbyint(field.toDouble());
         if (number < static_cast<double>(low) || number > static_cast<double>(high)) return std::nullopt;
@@ -66,6 +76,10 @@ class FieldReader {
     qsizetype pos_ = 0;
     bool failed_ = false;
 };
+
+constexpr qsizetype MaxRead = 4096; // a whole file is some fifty bytes
+// Our own error number for a path that is a FIFO, a device or a folder; no system one says it.
+constexpr int NotRegular = -1;
 
 constexpr std::int64_t min32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t max32 = std::numeric_limits<std::int32_t>::max();
@@ -86,14 +100,43 @@ QString number(double value) {
 } // namespace
 
 QString path() {
-    return AppPath() + QStringLiteral("bralun.ini");
+    return SettingsDir() + QStringLiteral("bralun.ini");
 }
+
+namespace {
+
+// The start of a regular file; a FIFO, a device or a folder gives nothing and never blocks.
+std::optional<QByteArray> readStart(const QString& file) {
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    QByteArray text;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        text.resize(MaxRead);
+        qsizetype got = 0;
+        while (got < MaxRead) {
+            const ssize_t n = ::read(fd, text.data() + got, static_cast<size_t>(MaxRead - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += n;
+        }
+        text.truncate(got);
+    }
+    ::close(fd);
+    return text;
+}
+
+} // namespace
 
 std::optional<Position> load(const QString& file) {
     setDefaults();
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) return std::nullopt;
-    FieldReader reader(in.readAll());
+    const auto text = readStart(file);
+    return text ? parse(*text) : std::nullopt;
+}
+
+std::optional<Position> parse(const QByteArray& text) {
+    setDefaults();
+    FieldReader reader(text);
 
     for (auto& score : HiScore) {
         const auto value = reader.next(min32, max32);
@@ -146,26 +189,112 @@ QByteArray line(double left, double top) {
     return fields.join(QLatin1Char(',')).toLatin1() + "\r\n";
 }
 
+namespace {
+
+// Ignores SIGXFSZ while it lives, so a file size limit fails the write with EFBIG instead of
+// ending the program.
+class NoFileSizeSignal {
+  public:
+    NoFileSizeSignal() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &old_);
+    }
+    ~NoFileSizeSignal() { sigaction(SIGXFSZ, &old_, nullptr); }
+    NoFileSizeSignal(const NoFileSizeSignal&) = delete;
+    NoFileSizeSignal& operator=(const NoFileSizeSignal&) = delete;
+
+  private:
+    struct sigaction old_ {};
+};
+
+// Writes all of text to fd and flushes it to the disk; the error number, or 0.
+int writeAll(int fd, const QByteArray& text) {
+    qsizetype done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.constData() + done, static_cast<size_t>(text.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        done += n;
+    }
+    if (::ftruncate(fd, static_cast<off_t>(text.size())) != 0 || ::fsync(fd) != 0) return errno;
+    return 0;
+}
+
+// Writes text to a fresh file beside target, then puts it in target's place; 0 or the error.
+int replace(const QByteArray& target, const QByteArray& text, mode_t mode) {
+    const QByteArray temporary = target + ".new";
+    ::unlink(temporary.constData()); // a save killed half-way may have left it
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0) return errno;
+    int error = writeAll(fd, text);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0) error = errno;
+    if (error != 0) ::unlink(temporary.constData());
+    return error;
+}
+
+// Rewrites an existing regular file in its place, for a folder where nothing can be created.
+int rewrite(const QByteArray& target, const QByteArray& text) {
+    const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    int error = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? writeAll(fd, text) : NotRegular;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
+}
+
+// The file a save writes: file itself, or the file a link leads to.
+QString resolved(const QString& file) {
+    const QFileInfo info(file);
+    if (!info.isSymLink()) return file;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+int saveTo(const QString& file, const QByteArray& text) {
+    const QString target = resolved(file);
+    const QByteArray name = QFile::encodeName(target);
+    struct stat st {};
+    const bool exists = ::stat(name.constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) return NotRegular;
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!exists || isWritable(folder)) {
+        // A missing folder (the user's configuration folder) is made; a file in its way fails below.
+        if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) return errno != 0 ? errno : EACCES;
+        return replace(name, text, exists ? (st.st_mode & 07777) : 0644);
+    }
+    return rewrite(name, text);
+}
+
+} // namespace
+
 QString save(const QString& file, double left, double top) {
-    QSaveFile out(file);
-    // Unbuffered, so a short write shows here and the old file is never replaced by a torn one.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return QStringLiteral("ファイルを作成できません。フォルダーへの書き込みが許可されていない可能性があり"
-                              "ます。（%1）")
-            .arg(out.errorString());
+    const NoFileSizeSignal noSignal;
+    errno = 0;
+    const int error = saveTo(file, line(left, top));
+    return error == 0 ? QString() : failureReason(error);
+}
+
+QString failureReason(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空きが足りません。");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("このフォルダーまたはファイルへの書き込みが許可されていません。");
+    case NotRegular:
+        return QStringLiteral("通常のファイルではありません。");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます（ファイルサイズの上限を超えました）。");
+    default:
+        return QStringLiteral("書き込みに失敗しました。（%1）")
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
     }
-    const QByteArray text = line(left, top);
-    if (out.write(text) != text.size() || out.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return QStringLiteral("書き込みに失敗しました。ディスクの空きが足りない可能性があります。（%1）")
-            .arg(out.errorString());
-    }
-    if (!out.commit()) {
-        return QStringLiteral(
-                   "書き込みを完了できませんでした。ディスクの空きが足りない可能性があります。（%1）")
-            .arg(out.errorString());
-    }
-    return {};
 }
 
 } // namespace SettingsFile

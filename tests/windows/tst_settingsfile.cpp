@@ -1,6 +1,7 @@
 // bralun.ini: what a player's records and settings survive, and what a damaged file leaves.
 #include "config/module1.h"
 #include "config/settingsfile.h"
+#include "platform/twips.h"
 #include "testsupport.h"
 #include "title/form2.h"
 
@@ -12,8 +13,14 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <QFileInfo>
+
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Module1;
 
@@ -30,7 +37,33 @@ class SettingsFileTest : public QObject {
     void positionOnNoScreenOpensCentred();
     void interruptedSaveLeavesOldFileWhole();
     void saveThatCannotWriteReportsAndEnds();
+    void leadingZerosAreNoFailure();
+    void extremePositionConvertsWithoutOverflow();
+    void saveWritesThroughALinkToARegularFile();
+    void saveLeavesWhatIsNotARegularFileUntouched();
+    void loadNeitherBlocksOnAFifoNorReadsEndlessly();
+    void savesLeaveNoTemporaryFilesBehind();
+    void saveFailureNamesTheRealCause();
+    void fileSizeLimitDoesNotKillTheSave();
+    void failedRenameIsReportedAndLosesNothing();
+    void settingsLiveInTheConfigFolderWhenTheProgramFolderIsReadOnly();
+    void fileBesideAReadOnlyFolderIsRewrittenInPlace();
+    void writableFolderIsDecidedByTheSystemForOrdinaryUsers();
 };
+
+namespace {
+// Restores how folders are judged writable and where the user's configuration lives.
+struct LocationGuard {
+    QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    ~LocationGuard() {
+        setWritableCheck({});
+        if (oldConfigHome.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfigHome);
+    }
+};
+} // namespace
 
 void SettingsFileTest::appPathEndsInOneSeparator() {
     QCOMPARE(withTrailingSeparator("/"), QStringLiteral("/"));
@@ -211,6 +244,8 @@ void SettingsFileTest::interruptedSaveLeavesOldFileWhole() {
 
 void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
     testsupport::Environment env;
+    LocationGuard guard;
+    setWritableCheck([](const QString&) { return true; });
     // The program's directory is a plain file, so nothing can be created in it, even by root.
     env.writeFile("notadir", "x");
     setAppDirOverride(env.file("notadir"));
@@ -229,6 +264,180 @@ void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
     QVERIFY(shown.contains(env.file("notadir") + "/bralun.ini"));
     QVERIFY(shown.contains(QStringLiteral("理由")));
     QVERIFY(!title.isVisible());
+}
+
+void SettingsFileTest::leadingZerosAreNoFailure() {
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
+                                "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n");
+    const auto position = SettingsFile::load(SettingsFile::path());
+    QVERIFY(position.has_value());
+    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{100, 0, -7}));
+    QCOMPARE(position->left, 600);
+    QCOMPARE(TimeLimit, 300);
+    QCOMPARE(KeyShortcuts, 1);
+    // Many digits that do not fit are still no number for a field.
+    env.writeFile("bralun.ini", "1,100000000000000000000000000,3\r\n");
+    SettingsFile::load(SettingsFile::path());
+    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{1, 0, 0}));
+}
+
+void SettingsFileTest::extremePositionConvertsWithoutOverflow() {
+    for (const double stored : {-2147483648.0, 2147483647.0}) {
+        const int pixels = platform::px(stored);
+        QVERIFY(stored < 0 ? pixels < 0 : pixels > 0);
+        QVERIFY(stored < 0 ? platform::twips(pixels) < 0 : platform::twips(pixels) > 0);
+    }
+    testsupport::Environment env;
+    env.writeFile("bralun.ini", "0,0,0,-2147483648,2147483647,1,1,1,0,150,0,0\r\n");
+    Form2 title;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(screen.contains(title.frameGeometry()));
+}
+
+void SettingsFileTest::saveWritesThroughALinkToARegularFile() {
+    testsupport::Environment env;
+    env.writeFile("real.ini", "1,2,3\r\n");
+    QVERIFY(QFile::link(env.file("real.ini"), env.file("bralun.ini")));
+    setDefaults();
+    HiScore = {7, 8, 9};
+    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
+    QVERIFY(QFileInfo(env.file("bralun.ini")).isSymLink());
+    QCOMPARE(env.readFile("real.ini"), QByteArray("7,8,9,0,0,1,1,1,0,150,0,0\r\n"));
+}
+
+void SettingsFileTest::saveLeavesWhatIsNotARegularFileUntouched() {
+    testsupport::Environment env;
+    QCOMPARE(mkfifo(env.file("bralun.ini").toLocal8Bit().constData(), 0644), 0);
+    setDefaults();
+    const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
+    QVERIFY(failure.contains(QStringLiteral("通常のファイルではありません")));
+    struct stat st {};
+    QCOMPARE(lstat(env.file("bralun.ini").toLocal8Bit().constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    // A link to a device is no way around it.
+    QFile::remove(env.file("bralun.ini"));
+    QVERIFY(QFile::link("/dev/null", env.file("bralun.ini")));
+    QVERIFY(!SettingsFile::save(SettingsFile::path(), 0, 0).isEmpty());
+    QVERIFY(QFileInfo(env.file("bralun.ini")).isSymLink());
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files | QDir::System), QStringList{"bralun.ini"});
+}
+
+void SettingsFileTest::loadNeitherBlocksOnAFifoNorReadsEndlessly() {
+    testsupport::Environment env;
+    QCOMPARE(mkfifo(env.file("bralun.ini").toLocal8Bit().constData(), 0644), 0);
+    QVERIFY(!SettingsFile::load(SettingsFile::path()).has_value());
+    QFile::remove(env.file("bralun.ini"));
+    QVERIFY(QFile::link("/dev/zero", env.file("bralun.ini")));
+    QVERIFY(!SettingsFile::load(SettingsFile::path()).has_value());
+    QCOMPARE(TimeLimit, 150);
+    // A huge file is read only at its start.
+    QFile::remove(env.file("bralun.ini"));
+    env.writeFile("bralun.ini", "5,6,7,0,0,1,1,1,0,300,0,0\r\n" + QByteArray(8 << 20, '9'));
+    QVERIFY(SettingsFile::load(SettingsFile::path()).has_value());
+    QCOMPARE(HiScore[2], 7);
+    QCOMPARE(TimeLimit, 300);
+}
+
+void SettingsFileTest::savesLeaveNoTemporaryFilesBehind() {
+    testsupport::Environment env;
+    // What a save killed half-way left.
+    env.writeFile("bralun.ini.new", "1,2");
+    setDefaults();
+    for (int i = 0; i < 3; ++i) QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+}
+
+void SettingsFileTest::saveFailureNamesTheRealCause() {
+    using SettingsFile::failureReason;
+    for (const int full : {ENOSPC, EDQUOT}) QVERIFY(failureReason(full).contains(QStringLiteral("空き")));
+    for (const int denied : {EACCES, EPERM, EROFS})
+        QVERIFY(failureReason(denied).contains(QStringLiteral("許可")));
+    QVERIFY(failureReason(EFBIG).contains(QStringLiteral("大きすぎ")));
+    QVERIFY(!failureReason(EIO).contains(QStringLiteral("空き")));
+    QVERIFY(failureReason(EIO).contains(QString::fromLocal8Bit(std::strerror(EIO))));
+    QVERIFY(!failureReason(EACCES).contains(QStringLiteral("空き")));
+}
+
+void SettingsFileTest::fileSizeLimitDoesNotKillTheSave() {
+    testsupport::Environment env;
+    std::signal(SIGXFSZ, SIG_DFL);
+    setDefaults();
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
+    QVERIFY(!QFile::exists(env.file("bralun.ini")));
+}
+
+void SettingsFileTest::failedRenameIsReportedAndLosesNothing() {
+    testsupport::Environment env;
+    QVERIFY(QDir(env.dir()).mkdir("bralun.ini"));
+    env.writeFile("bralun.ini/keep", "keep");
+    setDefaults();
+    QVERIFY(!SettingsFile::save(SettingsFile::path(), 0, 0).isEmpty());
+    QCOMPARE(env.readFile("bralun.ini/keep"), QByteArray("keep"));
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{});
+}
+
+void SettingsFileTest::settingsLiveInTheConfigFolderWhenTheProgramFolderIsReadOnly() {
+    testsupport::Environment env;
+    LocationGuard guard;
+    const QString program = env.dir() + "/program";
+    QVERIFY(QDir().mkpath(program));
+    setAppDirOverride(program);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
+    // A copy in a writable folder keeps its file beside it.
+    QCOMPARE(SettingsFile::path(), program + "/bralun.ini");
+
+    setWritableCheck([&](const QString& path) { return !path.startsWith(program); });
+    QCOMPARE(SettingsFile::path(), env.dir() + "/config/bralun/bralun.ini");
+    QCOMPARE(AppPath(), program + "/");
+    setDefaults();
+    HiScore = {11, 12, 13};
+    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
+    QCOMPARE(env.readFile("config/bralun/bralun.ini"), QByteArray("11,12,13,0,0,1,1,1,0,150,0,0\r\n"));
+    resetAll();
+    Form2 title;
+    QCOMPARE(HiScore[2], 13);
+    QVERIFY(!QFile::exists(program + "/bralun.ini"));
+}
+
+void SettingsFileTest::fileBesideAReadOnlyFolderIsRewrittenInPlace() {
+    testsupport::Environment env;
+    LocationGuard guard;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
+    env.writeFile("bralun.ini", "1,2,3\r\n");
+    const QString folder = env.dir();
+    setWritableCheck([&](const QString& path) { return path != folder && path != folder + '/'; });
+    QCOMPARE(SettingsFile::path(), env.file("bralun.ini"));
+    struct stat before {};
+    stat(env.file("bralun.ini").toLocal8Bit().constData(), &before);
+    setDefaults();
+    HiScore = {4, 5, 6};
+    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
+    struct stat after {};
+    stat(env.file("bralun.ini").toLocal8Bit().constData(), &after);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(env.readFile("bralun.ini"), QByteArray("4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+    QVERIFY(!QFile::exists(env.dir() + "/config"));
+}
+
+void SettingsFileTest::writableFolderIsDecidedByTheSystemForOrdinaryUsers() {
+    if (geteuid() == 0) QSKIP("root may write anywhere");
+    testsupport::Environment env;
+    LocationGuard guard;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
+    const QString program = env.dir() + "/program";
+    QVERIFY(QDir().mkpath(program));
+    setAppDirOverride(program);
+    QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QCOMPARE(SettingsFile::path(), env.dir() + "/config/bralun/bralun.ini");
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QTEST_MAIN(SettingsFileTest)
