@@ -1,0 +1,49 @@
+# Shared by the end-to-end scripts: an X server of their own, the program started and its
+# windows found and closed.  Source after setting $work (a temporary folder).
+
+start_x() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work SDL_AUDIODRIVER=dummy
+}
+
+# wait_window <name> [id to skip]: prints the first visible window of that name.
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+      [ "$id" != "${2:-}" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  echo "window '$1' never appeared" >&2
+  return 1
+}
+
+# wait_gone <window>: true once the window is unmapped or destroyed.
+wait_gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# focus <window>: gives it the keyboard as a window manager would on a click (there is none here).
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.2
+}
+
+close_window() {
+  python3 "$(dirname "${BASH_SOURCE[0]}")/close_window.py" "$1"
+}
+
+# wait_exit <pid>: the program ends within ten seconds.
+wait_exit() {
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  echo "program did not end" >&2
+  kill "$1"
+  return 1
+}
