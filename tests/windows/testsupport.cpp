@@ -67,6 +67,9 @@ Environment::Environment() {
     Module1::resetAll();
     Module2::CurrentMusic.clear();
     Module1::setAppDirOverride(dir_.path());
+    // Whatever a test saves stays in its own folder, never in the user's configuration.
+    savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
     recorder() = Recorder{};
     platform::setWaveOutput(std::make_unique<RecordingWaves>());
     platform::setMciDevice(std::make_unique<RecordingMci>());
@@ -79,6 +82,10 @@ Environment::~Environment() {
     platform::setWaveOutput(nullptr);
     platform::setMciDevice(nullptr);
     Module1::setAppDirOverride(QString());
+    if (savedConfigHome_.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfigHome_);
     platform::releaseAllKeys();
 }
 

@@ -43,6 +43,7 @@ class Environment {
 
   private:
     QTemporaryDir dir_;
+    QByteArray savedConfigHome_;
 };
 
 // Runs once a modal window of the given class is showing, then calls act on it; for
