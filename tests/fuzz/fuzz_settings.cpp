@@ -12,7 +12,8 @@ namespace {
 
 auto settings() {
     using namespace Module1;
-    return std::make_tuple(HiScore, MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit, NotenOK, KeyShortcuts);
+    return std::make_tuple(HiScore, MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit, NotenOK,
+                           KeyShortcuts);
 }
 
 void require(bool ok) {
