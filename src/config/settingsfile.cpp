@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -98,6 +99,8 @@ QString number(double value) {
 }
 
 } // namespace
+
+RenameFunction renameFile = ::rename;
 
 QString path() {
     return SettingsDir() + QStringLiteral("bralun.ini");
@@ -231,7 +234,7 @@ int replace(const QByteArray& target, const QByteArray& text, mode_t mode) {
     if (fd < 0) return errno;
     int error = writeAll(fd, text);
     if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0) error = errno;
+    if (error == 0 && renameFile(temporary.constData(), target.constData()) != 0) error = errno;
     if (error != 0) ::unlink(temporary.constData());
     return error;
 }

@@ -37,4 +37,8 @@ QString save(const QString& file, double left, double top);
 // Why a save failed, in Japanese, from the system's error number.
 QString failureReason(int error);
 
+// The rename that puts a finished file in place: ::rename, unless a test needs it to fail.
+using RenameFunction = int (*)(const char* from, const char* to);
+extern RenameFunction renameFile;
+
 } // namespace SettingsFile

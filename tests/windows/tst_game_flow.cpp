@@ -10,7 +10,7 @@ using namespace gametest;
 
 namespace {
 
-enum class Phase { NotStarted, ProblemOpen, Answered, GameOver, TimeUpWhileAsking };
+enum class Phase { NotStarted, ProblemOpen, Answered, GameOver };
 
 // Checks the controls against the phase table.
 void expectPhase(const Form1& g, Phase phase) {
@@ -35,6 +35,7 @@ class TestGameFlow : public QObject {
     void phasesAndTransitions();
     void quitQuestion_data();
     void quitQuestion();
+    void quitDeclinedAfterTheLastProblemTimedOutWhileAskingIsNoReplay();
     void musicOnlyOnTheFirstStart();
     void replayStartsAfreshAtTheSameLevel();
     void wholeGameFromTheBadge();
@@ -74,7 +75,6 @@ void TestGameFlow::quitQuestion_data() {
     QTest::newRow("answered, No") << int(Phase::Answered) << false;
     QTest::newRow("game over, Yes") << int(Phase::GameOver) << true;
     QTest::newRow("game over, No") << int(Phase::GameOver) << false;
-    QTest::newRow("last problem, time up while asked, No") << int(Phase::TimeUpWhileAsking) << false;
 }
 
 void TestGameFlow::quitQuestion() {
@@ -83,7 +83,7 @@ void TestGameFlow::quitQuestion() {
     const auto p = static_cast<Phase>(phase);
     Session s;
     Form1& g = s.openActive();
-    const int played[] = {0, 3, 3, 10, 9}; // problems answered before the question
+    const int played[] = {0, 3, 3, 10}; // problems answered before the question
     playProblems(g, s.env, 900, played[phase]);
     if (p != Phase::NotStarted && p != Phase::GameOver) {
         click(g.Command2);
@@ -100,8 +100,7 @@ void TestGameFlow::quitQuestion() {
             seen = box->windowTitle() + '|' + box->text() + '|' + box->button(QMessageBox::Yes)->text() +
                    '|' + box->button(QMessageBox::No)->text() +
                    (box->defaultButton() == box->button(QMessageBox::No) ? "|No" : "");
-            s.env.advance(p == Phase::TimeUpWhileAsking ? 15000 : 4000); // the player thinks it over
-            if (p == Phase::TimeUpWhileAsking) QTest::qWait(500);        // and the clock runs out
+            s.env.advance(4000); // the player thinks it over
             box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
         });
     }
@@ -115,7 +114,6 @@ void TestGameFlow::quitQuestion() {
     QCOMPARE(g.isVisible(), !yes && p != Phase::GameOver);
     if (yes) QCOMPARE(Module1::HiScore[0], p == Phase::GameOver ? 1940 : 0);
     if (yes || p == Phase::GameOver) return;
-    if (p == Phase::TimeUpWhileAsking) return expectPhase(g, Phase::GameOver);
     QCOMPARE(g.Timer1->isActive(), p == Phase::ProblemOpen);
     QCOMPARE(g.Command2->isEnabled(), p == Phase::Answered);
     QCOMPARE(g.Nokori, std::int16_t{7});
@@ -127,6 +125,32 @@ void TestGameFlow::quitQuestion() {
         answerRight(g, s.env, 0);
         QCOMPARE(g.Label5->text(), QStringLiteral("+173点")); // 4 s: 200 - 26.67, the question's time counted
     }
+}
+
+// The question asked during the last problem keeps its meaning when the time runs out behind
+// it: No keeps the finished game on screen instead of starting a new one.
+void TestGameFlow::quitDeclinedAfterTheLastProblemTimedOutWhileAskingIsNoReplay() {
+    Session s;
+    Form1& g = s.openActive();
+    playProblems(g, s.env, 900, 9);
+    click(g.Command2);
+    pressTile(g, 9);
+    QString asked;
+    int left = -1;
+    testsupport::whenModalShows("QMessageBox", [&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        asked = box->text();
+        s.env.advance(15000); // the player thinks it over
+        QTest::qWait(500);    // and the clock runs out
+        left = g.Nokori;
+        box->button(QMessageBox::No)->click();
+    });
+    click(g.Command3);
+    QCOMPARE(asked, QStringLiteral("現在のゲームを終了して タイトルに戻りますか？"));
+    QCOMPARE(left, 0); // the game did end behind the question
+    QVERIFY(!g.replayRequested());
+    QVERIFY(g.isVisible());
+    expectPhase(g, Phase::GameOver);
 }
 
 void TestGameFlow::musicOnlyOnTheFirstStart() {

@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -376,12 +377,23 @@ void SettingsFileTest::fileSizeLimitDoesNotKillTheSave() {
 
 void SettingsFileTest::failedRenameIsReportedAndLosesNothing() {
     testsupport::Environment env;
-    QVERIFY(QDir(env.dir()).mkdir("bralun.ini"));
-    env.writeFile("bralun.ini/keep", "keep");
+    env.writeFile("bralun.ini", "1,2,3,4,5,1,1,1,0,300,0,0\r\n");
     setDefaults();
-    QVERIFY(!SettingsFile::save(SettingsFile::path(), 0, 0).isEmpty());
-    QCOMPARE(env.readFile("bralun.ini/keep"), QByteArray("keep"));
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{});
+    HiScore[0] = 99;
+    // A rename refused after the new file was written whole, as across devices or on a bad disk.
+    for (const int error : {EXDEV, EIO}) {
+        static int refusal;
+        refusal = error;
+        SettingsFile::renameFile = [](const char*, const char*) {
+            errno = refusal;
+            return -1;
+        };
+        const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
+        SettingsFile::renameFile = ::rename;
+        QCOMPARE(failure, SettingsFile::failureReason(error));
+        QCOMPARE(env.readFile("bralun.ini"), QByteArray("1,2,3,4,5,1,1,1,0,300,0,0\r\n"));
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+    }
 }
 
 void SettingsFileTest::settingsLiveInTheConfigFolderWhenTheProgramFolderIsReadOnly() {
