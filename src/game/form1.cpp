@@ -541,9 +541,7 @@ void Form1::placeExplanation() {
     const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : pair;
-    const QSize size = explain_->frameGeometry().size().expandedTo(explain_->size());
-    const QPoint at = review::placeBeside(pair, game, size, area);
-    explain_->move(at + (explain_->geometry().topLeft() - explain_->frameGeometry().topLeft()));
+    review::moveBeside(explain_, this, pair, game, area);
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* event) {
@@ -566,7 +564,6 @@ void Form1::openReview() {
     const QRect game = frameGeometry();
     const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    window->move(
-        review::placeBeside(pair, game, window->size(), screen ? screen->availableGeometry() : pair));
+    review::moveBeside(window, this, pair, game, screen ? screen->availableGeometry() : pair);
     window->show();
 }

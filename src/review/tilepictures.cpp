@@ -1,6 +1,8 @@
 #include "review/tilepictures.h"
 
 #include <QPainter>
+#include <QVariant>
+#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -64,21 +66,58 @@ QImage splitPicture(const engine::Split& split, engine::Hai completing) {
     return tileRow(tiles, gaps, picked);
 }
 
-QPoint placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen) {
+namespace {
+
+// The part of `room` a window of `size` takes, as near `near` as the room allows.
+QRect fitInto(const QRect& room, QSize size, QPoint near) {
+    QRect placed(QPoint(), size.boundedTo(room.size()));
+    placed.moveLeft(std::clamp(near.x(), room.left(), room.right() - placed.width() + 1));
+    placed.moveTop(std::clamp(near.y(), room.top(), room.bottom() - placed.height() + 1));
+    return placed;
+}
+
+} // namespace
+
+QRect placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen, QSize least) {
+    size = size.boundedTo(screen.size());
     const std::array<QPoint, 4> tries{
         QPoint(pair.right() + 1, pair.top()), QPoint(pair.left() - size.width(), pair.top()),
         QPoint(pair.left(), pair.bottom() + 1), QPoint(pair.left(), pair.top() - size.height())};
     for (const QPoint& at : tries) {
-        if (screen.contains(QRect(at, size))) return at;
+        if (screen.contains(QRect(at, size))) return QRect(at, size);
     }
-    // Nothing fits whole: keep it on the screen, then push it off the game window.
-    QRect best(tries[0], size);
-    best.moveLeft(
-        std::clamp(best.left(), screen.left(), std::max(screen.left(), screen.right() - size.width() + 1)));
-    best.moveTop(
-        std::clamp(best.top(), screen.top(), std::max(screen.top(), screen.bottom() - size.height() + 1)));
-    if (best.intersects(game)) best.moveLeft(game.right() + 1);
-    return best.topLeft();
+    // Nothing fits whole: the largest room on the screen beside the game window, the window
+    // made smaller to fit it but never below `least`.
+    const std::array<QRect, 4> rooms{QRect(QPoint(game.right() + 1, screen.top()), screen.bottomRight()),
+                                     QRect(screen.topLeft(), QPoint(game.left() - 1, screen.bottom())),
+                                     QRect(QPoint(screen.left(), game.bottom() + 1), screen.bottomRight()),
+                                     QRect(screen.topLeft(), QPoint(screen.right(), game.top() - 1))};
+    QRect best;
+    for (std::size_t i = 0; i < rooms.size(); ++i) {
+        const QRect room = rooms[i].intersected(screen);
+        if (room.isEmpty() || room.width() < least.width() || room.height() < least.height()) continue;
+        const QRect placed = fitInto(room, size, tries[i]);
+        if (best.isEmpty() || placed.width() * placed.height() > best.width() * best.height()) best = placed;
+    }
+    // No room beside it either: on the screen over the game window.
+    return best.isEmpty() ? fitInto(screen, size, tries[0]) : best;
+}
+
+void moveBeside(QWidget* window, const QWidget* framed, const QRect& pair, const QRect& game,
+                const QRect& screen) {
+    // A window not yet shown has no frame yet; it will get one like the shown window's.
+    const QWidget* measured = window->isVisible() ? window : framed;
+    const QSize extra = measured->frameGeometry().size() - measured->size();
+    // A window made smaller here gets its own size back when there is room again.
+    QSize wanted = window->size();
+    if (window->property("shrunkTo").toSize() == wanted) wanted = window->property("shrunkFrom").toSize();
+    const QSize least = (wanted / 2).expandedTo(window->minimumSizeHint()) + extra;
+    const QRect frame = placeBeside(pair, game, wanted + extra, screen, least);
+    const QSize inner = frame.size() - extra;
+    window->setProperty("shrunkTo", inner == wanted ? QVariant() : QVariant(inner));
+    window->setProperty("shrunkFrom", wanted);
+    window->resize(inner);
+    window->move(frame.topLeft());
 }
 
 } // namespace review

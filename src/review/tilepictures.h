@@ -10,6 +10,8 @@
 
 #include <vector>
 
+class QWidget;
+
 namespace review {
 
 inline constexpr int SmallTileWidth = engine::TileWidth * 3 / 4;
@@ -29,8 +31,15 @@ QImage tileRow(const std::vector<engine::Hai>& tiles, const std::vector<int>& ga
 // One split laid out as pair and sets with the completing tile framed.
 QImage splitPicture(const engine::Split& split, engine::Hai completing);
 
-// Where a helper window of `size` goes: right of the pair of windows, else left, else below,
-// else above, on the screen and never over the game window.
-QPoint placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen);
+// Where a helper window whose frame is `size` goes: right of the pair of windows, else left,
+// else below, else above, wholly on the screen. Where it fits none of these whole, it goes into
+// the largest room on the screen beside the game window, made smaller down to `least`; only a
+// screen with no such room gets it over the game window.
+QRect placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen, QSize least = {});
+
+// Moves `window` to where placeBeside puts it, smaller if it must be; a window not yet shown
+// is taken to get a frame like `framed`'s.
+void moveBeside(QWidget* window, const QWidget* framed, const QRect& pair, const QRect& game,
+                const QRect& screen);
 
 } // namespace review

@@ -33,13 +33,18 @@ using platform::windowFont;
 
 namespace {
 
-// Is any part of the title bar on some screen, so the player can still grab the window?
-bool onSomeScreen(const QRect& frame) {
+// The screen area holding most of the title bar, or an empty one when it is on no screen.
+QRect screenUnderTitleBar(const QRect& frame) {
     const QRect titleBar(frame.topLeft(), QSize(frame.width(), 24));
+    QRect best, shared;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(titleBar)) return true;
+        const QRect overlap = screen->availableGeometry().intersected(titleBar);
+        if (overlap.isEmpty() || overlap.width() * overlap.height() <= shared.width() * shared.height())
+            continue;
+        shared = overlap;
+        best = screen->availableGeometry();
     }
-    return false;
+    return best;
 }
 
 } // namespace
@@ -147,8 +152,18 @@ void Form2::Form_Load() {
     if (const auto position = SettingsFile::load(SettingsFile::path())) {
         setLeft(position->left);
         setTop(position->top);
-        // A position from another screen layout must not lose the window.
-        if (!onSomeScreen(QRect(pos(), frameGeometry().size()))) move(centred.topLeft());
+        // A position from another screen layout or scale must not lose the window, nor put
+        // its buttons out of reach.
+        const QRect frame(pos(), frameGeometry().size());
+        const QRect area = screenUnderTitleBar(frame);
+        if (area.isEmpty()) {
+            move(centred.topLeft());
+        } else if (!area.contains(frame)) {
+            move(std::clamp(frame.left(), area.left(),
+                            std::max(area.left(), area.right() - frame.width() + 1)),
+                 std::clamp(frame.top(), area.top(),
+                            std::max(area.top(), area.bottom() - frame.height() + 1)));
+        }
         centring_ = false;
     }
 }

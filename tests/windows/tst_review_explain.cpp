@@ -55,6 +55,7 @@ class ExplainTest : public QObject {
     void aHandThatIsNotReadySaysNoWaitAndWhy();
     void theReviewButtonShowsOnlyWhenOffered();
     void placedBesideThePairAndNeverOverTheGameWindow();
+    void aWideWindowIsMadeNarrowerToStayOnTheScreenOffTheGame();
 };
 
 void ExplainTest::duringAProblemNothingGivesTheAnswerAway() {
@@ -154,15 +155,38 @@ void ExplainTest::placedBesideThePairAndNeverOverTheGameWindow() {
     const QSize size(420, 480);
     const QRect title(100, 100, 400, 300), game(500, 100, 600, 500);
     const QRect pair = title.united(game);
-    QCOMPARE(review::placeBeside(pair, game, size, screen), QPoint(1100, 100)); // right
+    QCOMPARE(review::placeBeside(pair, game, size, screen), QRect(QPoint(1100, 100), size)); // right
     const QRect wide = pair.translated(700, 0);
-    QCOMPARE(review::placeBeside(wide, game.translated(700, 0), size, screen), QPoint(380, 100)); // left
+    QCOMPARE(review::placeBeside(wide, game.translated(700, 0), size, screen).topLeft(),
+             QPoint(380, 100)); // left
     const QRect narrow(0, 0, 1200, 1080);
-    QCOMPARE(review::placeBeside(pair, game, size, narrow), QPoint(100, 600)); // below
-    // Nowhere to put it whole: it may leave the screen's edge but never covers the game.
+    QCOMPARE(review::placeBeside(pair, game, size, narrow).topLeft(), QPoint(100, 600)); // below
+    // Nowhere to put it whole beside the pair: whole on the screen, off the game window.
     const QRect cramped(0, 0, 1100, 650);
-    const QPoint at = review::placeBeside(pair, game, size, cramped);
-    QVERIFY(!QRect(at, size).intersects(game));
+    const QRect placed = review::placeBeside(pair, game, size, cramped);
+    QVERIFY(cramped.contains(placed));
+    QVERIFY(!placed.intersects(game));
+    QCOMPARE(placed.size(), size);
+}
+
+void ExplainTest::aWideWindowIsMadeNarrowerToStayOnTheScreenOffTheGame() {
+    // The title window at the screen's right edge, the game window left of it.
+    const QRect screen(0, 0, 1280, 800);
+    const QRect game(600, 0, 480, 500), title(1080, 0, 200, 300);
+    const QSize size(760, 720), least(380, 360);
+    const QRect placed = review::placeBeside(title.united(game), game, size, screen, least);
+    QVERIFY(screen.contains(placed));
+    QVERIFY(!placed.intersects(game));
+    QCOMPARE(placed, QRect(0, 0, 600, 720));
+    // Taller than the screen too: shorter as well.
+    const QRect low(0, 0, 1280, 600);
+    QCOMPARE(review::placeBeside(title.united(game), game, size, low, least), QRect(0, 0, 600, 600));
+    // No room off the game window that holds even the least size: on the screen, over it.
+    const QRect tight(0, 0, 900, 600);
+    const QRect over =
+        review::placeBeside(QRect(100, 0, 800, 550), QRect(100, 0, 600, 550), size, tight, least);
+    QVERIFY(tight.contains(over));
+    QCOMPARE(over.size(), QSize(760, 600));
 }
 
 QTEST_MAIN(ExplainTest)

@@ -48,6 +48,7 @@ class ReviewGameTest : public QObject {
     void theMenuOpensOffThePaletteOnly();
     void theReviewListsTheTenProblemsAndCopiesTheCode();
     void aMistypedCodeIsRefusedWithAMessage();
+    void theReviewAndExplanationStayOnTheScreenBesideATitleAtItsRightEdge();
 };
 
 void ReviewGameTest::aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings() {
@@ -167,6 +168,25 @@ void ReviewGameTest::aMistypedCodeIsRefusedWithAMessage() {
     s.title->playCode(QString::fromStdString(engine::encodeGameCode({1, false, true, 4242u})).toLower());
     QCOMPARE(opened, (engine::GameCode{1, false, true, 4242u}));
     QCOMPARE(Module1::Level, 0);
+}
+
+void ReviewGameTest::theReviewAndExplanationStayOnTheScreenBesideATitleAtItsRightEdge() {
+    Session s(0);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    s.title->show();
+    s.title->move(area.right() + 1 - s.title->frameGeometry().width(), area.top());
+    Form1& game = s.openActive();
+    playProblems(game, s.env, 2500);
+    game.toggleExplanation();
+    auto* explanation = game.explainWindow();
+    QVERIFY(explanation->isVisible());
+    QVERIFY(area.contains(explanation->frameGeometry()));
+    game.openReview();
+    auto* review = game.findChild<review::ReviewWindow*>();
+    QVERIFY(review != nullptr);
+    QVERIFY(area.contains(review->frameGeometry()));
+    auto* copy = review->findChild<QPushButton*>();
+    QVERIFY(area.contains(QRect(copy->mapToGlobal(QPoint()), copy->size())));
 }
 
 QTEST_MAIN(ReviewGameTest)

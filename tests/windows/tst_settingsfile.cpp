@@ -36,6 +36,7 @@ class SettingsFileTest : public QObject {
     void damagedFilesKeepDefaultsFromTheBadField();
     void unusableValuesFallBackToDefaults();
     void positionOnNoScreenOpensCentred();
+    void positionHangingOffTheScreenIsPulledWhollyOntoIt();
     void interruptedSaveLeavesOldFileWhole();
     void saveThatCannotWriteReportsAndEnds();
     void leadingZerosAreNoFailure();
@@ -218,6 +219,20 @@ void SettingsFileTest::positionOnNoScreenOpensCentred() {
     QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
     // The settings after the position are still read.
     QCOMPARE(SortHai, 1);
+    QCOMPARE(TimeLimit, 150);
+}
+
+void SettingsFileTest::positionHangingOffTheScreenIsPulledWhollyOntoIt() {
+    // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
+    testsupport::Environment env;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint at = screen.bottomRight() - QPoint(100, 100);
+    env.writeFile(
+        "bralun.ini",
+        QStringLiteral("0,0,0,%1,%2,1,1,1,0,150,0,0\r\n").arg(at.x() * 15).arg(at.y() * 15).toLatin1());
+    Form2 title;
+    QVERIFY(screen.contains(title.frameGeometry()));
+    QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
     QCOMPARE(TimeLimit, 150);
 }
 
