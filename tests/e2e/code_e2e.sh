@@ -10,10 +10,9 @@ trap 'kill "$app" "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$program" "$work/bralun"
 printf '0,0,0,1500,1200,0,0,1,0,150,0,0\r\n' > "$work/bralun.ini"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+start_x
 
 # The game window is the program's window 369 pixels wide (5535 twips).
 game_window() {

@@ -11,10 +11,9 @@ cp "$program" "$work/bralun"
 printf '111,222,333,1500,1200,0,0,1,0,150,0,0\r\n' > "$work/bralun.ini"
 
 # Xvfb picks a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+start_x
 
 "$work/bralun" &
 app=$!
