@@ -54,6 +54,18 @@ class SettingsFileTest : public QObject {
 };
 
 namespace {
+// Saves with the file size limited to 8 bytes, as a full disk would cut the write off.
+QString saveUnderTinyFileLimit(double left, double top) {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const QString failure = SettingsFile::save(SettingsFile::path(), left, top);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    return failure;
+}
+
 // Restores how folders are judged writable and where the user's configuration lives.
 struct LocationGuard {
     QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
@@ -245,13 +257,7 @@ void SettingsFileTest::interruptedSaveLeavesOldFileWhole() {
 
     // A file size limit cuts the write off after a few bytes, as a full disk would.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 8;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const QString failure = SettingsFile::save(SettingsFile::path(), 600, 450);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const QString failure = saveUnderTinyFileLimit(600, 450);
 
     QVERIFY(!failure.isEmpty());
     QCOMPARE(env.readFile("bralun.ini"), old);
@@ -379,13 +385,7 @@ void SettingsFileTest::fileSizeLimitDoesNotKillTheSave() {
     testsupport::Environment env;
     std::signal(SIGXFSZ, SIG_DFL);
     setDefaults();
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 8;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const QString failure = saveUnderTinyFileLimit(0, 0);
     QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
     QVERIFY(!QFile::exists(env.file("bralun.ini")));
 }
