@@ -68,11 +68,14 @@ QVariant scalar(const QString& path, const QString& sql) {
     return value;
 }
 
-// Every answer whole: each problem has exactly its waits, no more and no fewer.
+// Every answer whole: each problem has exactly its waits, and each game counts its problems.
 bool wholeAnswers(const QString& path) {
     return scalar(path, QStringLiteral("PRAGMA integrity_check")).toString() == QStringLiteral("ok") &&
            scalar(path, QStringLiteral("SELECT count(*) FROM problems p WHERE wait_count <>"
                                        " (SELECT count(*) FROM waits w WHERE w.problem = p.id)"))
+                   .toInt() == 0 &&
+           scalar(path, QStringLiteral("SELECT count(*) FROM games g WHERE answered <>"
+                                       " (SELECT count(*) FROM problems p WHERE p.game = g.id)"))
                    .toInt() == 0;
 }
 
@@ -166,6 +169,8 @@ std::vector<Seeded> seedHistory(History& h) {
 class HistoryTest : public QObject {
     Q_OBJECT
   private slots:
+    void historyLivesBesideTheSettingsOrInTheDataFolder_data();
+    void historyLivesBesideTheSettingsOrInTheDataFolder();
     void wholeGameThroughTheGameWindow_data();
     void wholeGameThroughTheGameWindow();
     void faultsLetPlayGoOnWithOneNotice_data();
@@ -180,6 +185,36 @@ class HistoryTest : public QObject {
     void dashboardFiguresMatchTheRows();
     void csvHoldsEveryProblem();
 };
+
+void HistoryTest::historyLivesBesideTheSettingsOrInTheDataFolder_data() {
+    QTest::addColumn<bool>("programFolderWritable");
+    QTest::addColumn<QString>("dataHome");
+    QTest::addColumn<QString>("folder"); // ~ the home folder, @ the program's folder
+    QTest::newRow("portable copy") << true << "/data"
+                                   << "@";
+    QTest::newRow("installed, XDG_DATA_HOME") << false << "/data"
+                                              << "/data/bralun";
+    QTest::newRow("installed, relative XDG_DATA_HOME") << false << "data"
+                                                       << "~/.local/share/bralun";
+    QTest::newRow("installed, no XDG_DATA_HOME") << false << ""
+                                                 << "~/.local/share/bralun";
+}
+
+void HistoryTest::historyLivesBesideTheSettingsOrInTheDataFolder() {
+    QFETCH(bool, programFolderWritable);
+    QFETCH(QString, dataHome);
+    QFETCH(QString, folder);
+    testsupport::Environment env;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dataHome.toUtf8());
+    Module1::setWritableCheck(
+        [&](const QString& path) { return programFolderWritable || !path.startsWith(env.dir()); });
+    const QString path = History::defaultPath();
+    Module1::setWritableCheck({});
+    qputenv("XDG_DATA_HOME", saved);
+    folder.replace(QLatin1Char('~'), QDir::homePath()).replace(QLatin1Char('@'), env.dir());
+    QCOMPARE(QDir::cleanPath(path), QDir::cleanPath(folder + QStringLiteral("/history.sqlite3")));
+}
 
 void HistoryTest::wholeGameThroughTheGameWindow_data() {
     QTest::addColumn<bool>("fromCode");
