@@ -125,6 +125,7 @@ QChart* shapeChart(const history::Dashboard& figures) {
     }
     *set << figures.notReadyWrong;
     // The weakest shapes stand out in another colour.
+    set->setLabelColor(Qt::black);
     set->setSelectedColor(QColor(0xd0, 0x40, 0x30));
     for (const engine::WaitShape shape : figures.weak) set->selectBar(static_cast<int>(shape));
     auto* series = new QBarSeries;
