@@ -1,6 +1,7 @@
 #include "progress/progresswindow.h"
 
 #include "engine/explain.h"
+#include "history/history.h"
 #include "progress/progresscharts.h"
 #include "review/explainwindow.h"
 #include "review/tilepictures.h"
@@ -29,14 +30,9 @@ namespace progress {
 
 namespace {
 
-// The kinds of game in the order the choice lists them, after すべて.
-constexpr std::array<std::pair<engine::GameKind, const char*>, 5> kindNames{{
-    {engine::GameKind::Normal, "通常"},
-    {engine::GameKind::Code, "コード"},
-    {engine::GameKind::Review, "復習"},
-    {engine::GameKind::WeakShape, "弱点練習"},
-    {engine::GameKind::Daily, "今日の一局"},
-}};
+constexpr std::array<engine::GameKind, 5> kinds{engine::GameKind::Normal, engine::GameKind::Code,
+                                                engine::GameKind::Review, engine::GameKind::WeakShape,
+                                                engine::GameKind::Daily};
 
 QLabel* valueLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(QStringLiteral("—"), parent);
@@ -127,8 +123,8 @@ QWidget* ProgressWindow::makeChoices() {
     kindChoice = new QComboBox(row);
     kindChoice->setObjectName("kindChoice");
     kindChoice->addItem(QStringLiteral("すべて"), -1);
-    for (const auto& [kind, name] : kindNames)
-        kindChoice->addItem(QString::fromUtf8(name), static_cast<int>(kind));
+    for (const engine::GameKind kind : kinds)
+        kindChoice->addItem(history::kindName(kind), static_cast<int>(kind));
     exportButton = new QPushButton(QStringLiteral("CSVに書き出す…"), row);
     exportButton->setObjectName("exportButton");
     layout->addWidget(new QLabel(QStringLiteral("期間:"), row));

@@ -3,16 +3,19 @@
 // in words; the CSV goes where the player chose.
 
 #include "engine/explain.h"
+#include "history/history.h"
 #include "progress/progresscharts.h"
 #include "progress/progresswindow.h"
 #include "review/explainwindow.h"
 #include "review/tilepictures.h"
 #include "testsupport.h"
+#include "title/form2.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -21,6 +24,10 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtTest>
+
+#include <map>
+#include <random>
+#include <set>
 
 using history::Dashboard;
 using history::Period;
@@ -88,6 +95,130 @@ struct FakeHistory {
                 {}};
     }
 };
+
+// Hands whose waits cover every shape, several waits and none.
+const std::array<std::array<engine::Hai, 13>, 7> SeedHands{{
+    {1, 1, 2, 3, 14, 15, 16, 27, 28, 29, 31, 31, 31},
+    {1, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9},
+    {2, 3, 4, 12, 13, 14, 22, 23, 24, 5, 5, 31, 31},
+    {1, 2, 12, 13, 14, 22, 23, 24, 5, 6, 7, 31, 31},
+    {1, 3, 12, 13, 14, 22, 23, 24, 5, 6, 7, 31, 31},
+    {1, 3, 5, 7, 9, 12, 14, 16, 18, 22, 24, 31, 32},
+    {2, 3, 4, 12, 13, 14, 22, 23, 24, 5, 6, 7, 31},
+}};
+
+struct SeededGame {
+    QDateTime started;
+    int level;
+    engine::GameKind kind;
+    std::optional<int> score;
+    std::vector<engine::ProblemRecord> problems;
+};
+
+// `count` games over the 120 days up to Now through the history's own writer, none four days
+// ago, so the run of days played ends there. Marks are drawn: most waits marked, some missed,
+// now and then a tile that is no wait.
+void seed(history::History& h, int count, std::vector<SeededGame>& games) {
+    std::mt19937 draw(14);
+    for (int i = 0; i < count; ++i) {
+        int daysAgo = 119 - i * 120 / count;
+        if (daysAgo == 4) daysAgo = 5;
+        SeededGame g{
+            Now.addDays(-daysAgo).addSecs(-3600 * (1 + i % 3)), i % 3, engine::GameKind(i % 5), {}, {}};
+        const std::int64_t id =
+            h.beginGame({g.started, g.level, "ABC-DEF-GHJ", false, true, false, 150, true, g.kind});
+        int score = 0;
+        for (int n = 1; n <= 10; ++n) {
+            engine::ProblemRecord r;
+            r.hand = SeedHands[draw() % SeedHands.size()];
+            for (const engine::Wait& w : engine::explain(r.hand).waits) {
+                r.machi[std::size_t(w.tile)] = 1;
+                r.kotae[std::size_t(w.tile)] = draw() % 4 != 0;
+            }
+            if (draw() % 6 == 0) r.kotae[std::size_t(21 + draw() % 9)] = 1;
+            r.correct = r.kotae == r.machi;
+            r.timeMs = std::int32_t(1000 + draw() % 9000);
+            r.points = r.correct ? 200 - r.timeMs / 100 : 0;
+            score += r.points;
+            QVERIFY2(h.recordAnswer(id, n, r, g.started.addSecs(10 * n)), qPrintable(h.takeNotice()));
+            g.problems.push_back(r);
+        }
+        if (i % 7 != 3) {
+            QVERIFY(h.endGame(id, score));
+            g.score = score;
+        }
+        games.push_back(g);
+    }
+}
+
+// The days in a row with a game ending today, or yesterday while today is not yet played.
+int streakOf(const std::vector<SeededGame>& games, std::optional<engine::GameKind> kind) {
+    std::set<QDate> days;
+    for (const auto& g : games)
+        if (!kind || g.kind == *kind) days.insert(g.started.toLocalTime().date());
+    QDate day = Now.toLocalTime().date();
+    if (!days.count(day)) day = day.addDays(-1);
+    int run = 0;
+    for (; days.count(day); day = day.addDays(-1)) ++run;
+    return run;
+}
+
+void countProblem(Dashboard& d, const engine::ProblemRecord& r) {
+    ++d.problems;
+    d.right += r.correct;
+    d.averageMs += r.timeMs;
+    const engine::Explanation e = engine::explain(r.hand);
+    if (e.waits.empty()) {
+        d.notReadyWrong += !r.correct;
+        return;
+    }
+    auto& byCount = d.byWaitCount[std::min<std::size_t>(e.waits.size(), 5) - 1];
+    ++byCount.problems;
+    byCount.right += r.correct;
+    byCount.averageMs += r.timeMs;
+    for (const engine::Wait& w : e.waits) {
+        std::set<engine::WaitShape> shapes;
+        for (const engine::Split& s : w.splits) shapes.insert(s.shape);
+        for (const engine::WaitShape s : shapes) {
+            ++d.shapes[std::size_t(s)].waits;
+            d.shapes[std::size_t(s)].missed += r.kotae[std::size_t(w.tile)] == 0;
+        }
+    }
+}
+
+// What the dashboard of the seeded games must show, counted here game by game.
+Dashboard expected(const std::vector<SeededGame>& games, int days, std::optional<engine::GameKind> kind) {
+    Dashboard d;
+    std::vector<history::WrongProblem> wrong;
+    for (const auto& g : games) {
+        if ((days && g.started < Now.addDays(-days)) || (kind && g.kind != *kind)) continue;
+        ++d.games;
+        if (g.score) d.scores.push_back({g.started, g.level, *g.score});
+        for (std::size_t n = 0; n < g.problems.size(); ++n) {
+            countProblem(d, g.problems[n]);
+            if (!g.problems[n].correct)
+                wrong.push_back({g.started.addSecs(10 * qint64(n + 1)), g.level, g.problems[n]});
+        }
+    }
+    d.averageMs /= d.problems;
+    for (auto& f : d.byWaitCount) f.averageMs = f.problems ? f.averageMs / f.problems : 0;
+    std::reverse(wrong.begin(), wrong.end());
+    d.wrong.assign(wrong.begin(), wrong.begin() + std::min<std::ptrdiff_t>(50, std::ssize(wrong)));
+    std::vector<engine::WaitShape> judged;
+    for (int s = 0; s < 5; ++s)
+        if (d.shapes[std::size_t(s)].waits >= 20) judged.push_back(engine::WaitShape(s));
+    const auto rate = [&d](engine::WaitShape s) {
+        return double(d.shapes[std::size_t(s)].missed) / d.shapes[std::size_t(s)].waits;
+    };
+    std::stable_sort(judged.begin(), judged.end(), [&](auto a, auto b) { return rate(a) > rate(b); });
+    if (judged.size() >= 4) {
+        d.weak = {judged[0], judged[1]};
+        d.strong = {judged.rbegin()[0], judged.rbegin()[1]};
+    }
+    d.streakDays = streakOf(games, kind);
+    d.dailyStreak = streakOf(games, engine::GameKind::Daily);
+    return d;
+}
 
 QString label(const progress::ProgressWindow& w, const char* name) {
     return w.findChild<QLabel*>(QString::fromLatin1(name))->text();
@@ -161,6 +292,8 @@ class ProgressTest : public QObject {
     void choosingAWrongProblemExplainsThatHand();
     void anEmptyPeriodShowsAFriendlyLineNotEmptyAxes();
     void exportWritesTheChosenFileOrSaysWhyNot();
+    void aSeededHistoryShowsWhatItsGamesAddUpTo();
+    void theTitleWindowOpensItByMenuAndF3();
 };
 
 void ProgressTest::everyFigureAndChartShowsTheFigures_data() {
@@ -290,6 +423,83 @@ void ProgressTest::exportWritesTheChosenFileOrSaysWhyNot() {
     testsupport::whenModalShows("QFileDialog", [](QWidget* w) { static_cast<QFileDialog*>(w)->reject(); });
     window.exportButton->click();
     QCOMPARE(fake.exported.size(), 2); // cancelled: nothing written
+}
+
+void ProgressTest::aSeededHistoryShowsWhatItsGamesAddUpTo() {
+    testsupport::Environment env;
+    history::History h(env.file("history.sqlite3"));
+    std::vector<SeededGame> games;
+    seed(h, 300, games);
+    if (QTest::currentTestFailed()) return;
+    progress::ProgressWindow window(
+        {[&h](Period p, std::optional<engine::GameKind> k) { return history::loadDashboard(h, p, k, Now); },
+         [&h](const QString& file) { return history::exportCsv(h, file); }, [&h] { return h.takeNotice(); }});
+    window.show();
+    const struct {
+        int period, kind, days;
+        std::optional<engine::GameKind> kind_;
+    } cases[] = {{0, 0, 30, std::nullopt},
+                 {1, 0, 90, std::nullopt},
+                 {2, 0, 0, std::nullopt},
+                 {1, 2, 90, engine::GameKind::Code},
+                 {2, 5, 0, engine::GameKind::Daily}};
+    for (const auto& c : cases) {
+        window.periodChoice->setCurrentIndex(c.period);
+        window.kindChoice->setCurrentIndex(c.kind);
+        checkShows(window, expected(games, c.days, c.kind_));
+        if (QTest::currentTestFailed()) return;
+    }
+    // The newest wrongly answered problem of all opens with its hand.
+    emit window.findChild<QTreeWidget*>("wrongList")
+        ->itemClicked(window.findChild<QTreeWidget*>("wrongList")->topLevelItem(0), 0);
+    const engine::ProblemRecord& newest = expected(games, 0, engine::GameKind::Daily).wrong.front().record;
+    QCOMPARE(window.explainWindow()->pictures().at(0),
+             review::tileRow({newest.hand.begin(), newest.hand.end()}));
+
+    const QString file = env.file("export.csv");
+    testsupport::whenModalShows("QFileDialog", [&](QWidget* w) {
+        w->findChild<QLineEdit*>("fileNameEdit")->setText(file);
+        static_cast<QDialog*>(w)->accept();
+    });
+    window.exportButton->click();
+    QCOMPARE(env.readFile("export.csv").count('\n'), 1 + 300 * 10);
+}
+
+void ProgressTest::theTitleWindowOpensItByMenuAndF3() {
+    testsupport::Environment env;
+    history::setProgramHistoryPath(env.file("history.sqlite3"));
+    Form2 title;
+    title.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&title));
+    QString shown;
+    testsupport::whenModalShows("progress::ProgressWindow", [&](QWidget* w) {
+        shown = static_cast<progress::ProgressWindow*>(w)->plainText();
+        w->close();
+    });
+    QTest::keyClick(&title, Qt::Key_F3);
+    QCOMPARE(shown, QStringLiteral("この期間・種類で解いた問題はまだありません。"));
+    QVERIFY(QFile::exists(env.file("history.sqlite3"))); // opened when the window needed it
+
+    // A menu is a popup, not a modal window: looked for as such.
+    QTimer menuWatch;
+    QObject::connect(&menuWatch, &QTimer::timeout, [&menuWatch] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        menuWatch.stop();
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("成績…")) action->trigger();
+        menu->close();
+    });
+    menuWatch.start(10);
+    shown.clear();
+    testsupport::whenModalShows("progress::ProgressWindow", [&](QWidget* w) {
+        shown = static_cast<progress::ProgressWindow*>(w)->plainText();
+        w->close();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10), title.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&title, &menuEvent);
+    QTRY_VERIFY(!shown.isEmpty());
+    history::setProgramHistoryPath({});
 }
 
 QTEST_MAIN(ProgressTest)
