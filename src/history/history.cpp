@@ -123,21 +123,17 @@ History::Impl::Opened History::Impl::configure(const QSqlDatabase& d, QSqlError&
     }
     if (check.value(0).toString() != QStringLiteral("ok")) return Opened::Broken;
     check.finish();
+    const schema::Outcome found = schema::inspect(d, error);
+    if (found == schema::Outcome::Foreign) return Opened::Broken;
+    if (found == schema::Outcome::Newer) return Opened::Newer;
+    if (found == schema::Outcome::Failed) return isBroken(error) ? Opened::Broken : Opened::Failed;
     // WAL: a reader never waits for the writer. NORMAL: a commit is not synced until the next
     // checkpoint, so a power cut may lose the last answers but never damages the file.
     schema::exec(d, QStringLiteral("PRAGMA journal_mode = WAL"), error);
     schema::exec(d, QStringLiteral("PRAGMA synchronous = NORMAL"), error);
     schema::exec(d, QStringLiteral("PRAGMA foreign_keys = ON"), error);
-    switch (schema::prepare(d, error)) {
-    case schema::Outcome::Ready:
+    if (found == schema::Outcome::Ready || schema::prepare(d, error) == schema::Outcome::Ready)
         return Opened::Ok;
-    case schema::Outcome::Foreign:
-        return Opened::Broken;
-    case schema::Outcome::Newer:
-        return Opened::Newer;
-    case schema::Outcome::Failed:
-        break;
-    }
     return isBroken(error) ? Opened::Broken : Opened::Failed;
 }
 

@@ -112,12 +112,16 @@ bool exec(const QSqlDatabase& db, const QString& sql, QSqlError& error) {
     return false;
 }
 
-Outcome prepare(const QSqlDatabase& db, QSqlError& error) {
-    // A file already up to date is not written to, so one that is read-only can still be read.
+Outcome inspect(const QSqlDatabase& db, QSqlError& error) {
     int tables = 0;
     const int version = readVersion(db, tables, error);
     if (version < 0) return Outcome::Failed;
-    if (version == Version) return Outcome::Ready;
+    if (version > Version) return Outcome::Newer;
+    if (version == 0 && tables > 0) return Outcome::Foreign;
+    return version == Version ? Outcome::Ready : Outcome::Older;
+}
+
+Outcome prepare(const QSqlDatabase& db, QSqlError& error) {
     // IMMEDIATE: a second program starting at the same moment waits, then finds the tables made.
     if (!exec(db, QStringLiteral("BEGIN IMMEDIATE"), error)) return Outcome::Failed;
     const Outcome outcome = migrate(db, error);
@@ -134,9 +138,13 @@ Outcome prepare(const QSqlDatabase& db, QSqlError& error) {
 }
 
 QString codesText(const std::vector<int>& codes) {
-    QStringList parts;
-    for (int code : codes) parts << QString::number(code);
-    return parts.join(QLatin1Char(' '));
+    // Empty, never null: a problem with no marks is not a problem with unknown marks.
+    QString text = QStringLiteral("");
+    for (int code : codes) {
+        if (!text.isEmpty()) text += QLatin1Char(' ');
+        text += QString::number(code);
+    }
+    return text;
 }
 
 std::vector<int> parseCodes(const QString& text) {

@@ -21,7 +21,9 @@ inline constexpr int Version = 2;
 // Why a marked tile is no wait, as stored in wrong_marks.reason.
 enum class WrongReason : int { NoSplit = 1, FifthCopy = 2 };
 
-enum class Outcome { Ready, Foreign, Newer, Failed };
+enum class Outcome { Ready, Older, Foreign, Newer, Failed };
+// What the file holds, read without writing: a file that is not ours must be left as it was.
+Outcome inspect(const QSqlDatabase& db, QSqlError& error);
 // Makes the tables of a new file or migrates an older one, all in one transaction.
 Outcome prepare(const QSqlDatabase& db, QSqlError& error);
 
