@@ -202,7 +202,11 @@ Dashboard expected(const std::vector<SeededGame>& games, int days, std::optional
     }
     d.averageMs /= d.problems;
     for (auto& f : d.byWaitCount) f.averageMs = f.problems ? f.averageMs / f.problems : 0;
+    const auto older = [](const auto& a, const auto& b) { return a.playedUtc < b.playedUtc; };
+    std::stable_sort(d.scores.begin(), d.scores.end(), older);
     std::reverse(wrong.begin(), wrong.end());
+    std::stable_sort(wrong.begin(), wrong.end(),
+                     [](const auto& a, const auto& b) { return a.answeredUtc > b.answeredUtc; });
     d.wrong.assign(wrong.begin(), wrong.begin() + std::min<std::ptrdiff_t>(50, std::ssize(wrong)));
     std::vector<engine::WaitShape> judged;
     for (int s = 0; s < 5; ++s)
@@ -217,6 +221,17 @@ Dashboard expected(const std::vector<SeededGame>& games, int days, std::optional
     }
     d.streakDays = streakOf(games, kind);
     d.dailyStreak = streakOf(games, engine::GameKind::Daily);
+    // Today's game of the day is the first one begun today; unfinished, it keeps its points.
+    std::optional<QDateTime> first;
+    for (const auto& g : games) {
+        if (g.kind != engine::GameKind::Daily || g.started.toLocalTime().date() != Now.toLocalTime().date() ||
+            (first && *first <= g.started))
+            continue;
+        first = g.started;
+        int points = 0;
+        for (const auto& r : g.problems) points += r.points;
+        d.dailyScoreToday = g.score.value_or(points);
+    }
     return d;
 }
 
@@ -272,7 +287,8 @@ void checkShows(const progress::ProgressWindow& w, const Dashboard& d) {
     for (const auto& [name, shapes] : {std::pair{"weak", d.weak}, std::pair{"strong", d.strong}})
         for (const auto shape : shapes) QVERIFY(label(w, name).contains(review::shapeText(shape)));
     QVERIFY(label(w, "daily").contains(QStringLiteral("%1日連続").arg(d.dailyStreak)));
-    if (d.dailyScoreToday) QVERIFY(label(w, "daily").contains(QString::number(*d.dailyScoreToday)));
+    QCOMPARE(label(w, "daily").contains(QStringLiteral("今日の得点 %1").arg(d.dailyScoreToday.value_or(-1))),
+             d.dailyScoreToday.has_value());
 
     const auto* list = w.findChild<QTreeWidget*>("wrongList");
     QCOMPARE(list->topLevelItemCount(), int(d.wrong.size()));
@@ -452,7 +468,7 @@ void ProgressTest::aSeededHistoryShowsWhatItsGamesAddUpTo() {
     // The newest wrongly answered problem of all opens with its hand.
     emit window.findChild<QTreeWidget*>("wrongList")
         ->itemClicked(window.findChild<QTreeWidget*>("wrongList")->topLevelItem(0), 0);
-    const engine::ProblemRecord& newest = expected(games, 0, engine::GameKind::Daily).wrong.front().record;
+    const engine::ProblemRecord newest = expected(games, 0, engine::GameKind::Daily).wrong.front().record;
     QCOMPARE(window.explainWindow()->pictures().at(0),
              review::tileRow({newest.hand.begin(), newest.hand.end()}));
 
