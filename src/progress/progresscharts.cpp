@@ -80,7 +80,7 @@ void attach(QChart* chart, QAbstractSeries* series, std::initializer_list<QAbstr
 QChart* scoreChart(const history::Dashboard& figures) {
     QChart* chart = baseChart(QStringLiteral("得点の推移"));
     std::array<QList<QPointF>, 3> points;
-    double low = 0, high = 1;
+    double low = 0, high = 100; // a first game of 0 points still gets a readable axis
     for (const history::ScorePoint& p : figures.scores) {
         if (p.level < 0 || p.level > 2) continue;
         points[static_cast<std::size_t>(p.level)].append(
@@ -101,8 +101,10 @@ QChart* scoreChart(const history::Dashboard& figures) {
     if (!figures.scores.empty()) {
         // A single day still gets a span, so its points sit inside the axis.
         const qint64 day = 24 * 3600 * 1000;
-        x->setRange(figures.scores.front().playedUtc.addMSecs(-day / 2).toLocalTime(),
-                    figures.scores.back().playedUtc.addMSecs(day / 2).toLocalTime());
+        const QDateTime first = figures.scores.front().playedUtc, last = figures.scores.back().playedUtc;
+        x->setRange(first.addMSecs(-day / 2).toLocalTime(), last.addMSecs(day / 2).toLocalTime());
+        // Within a few days the ticks need the hour to tell them apart.
+        if (first.msecsTo(last) < 3 * day) x->setFormat(QStringLiteral("MM/dd HH時"));
     }
     for (std::size_t level = 0; level < points.size(); ++level) {
         if (points[level].isEmpty()) continue;

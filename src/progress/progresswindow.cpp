@@ -184,7 +184,7 @@ QWidget* ProgressWindow::makeDashboard() {
     wrong_ = new QTreeWidget(page);
     wrong_->setObjectName("wrongList");
     wrong_->setHeaderLabels(
-        {QStringLiteral("日時"), QStringLiteral("級"), QStringLiteral("手牌"), QStringLiteral("待ち")});
+        {QStringLiteral("日時"), QStringLiteral("級"), QStringLiteral("待ち"), QStringLiteral("手牌")});
     wrong_->setRootIsDecorated(false);
     wrong_->setIconSize(QSize(13 * review::SmallTileWidth + 2, review::SmallTileHeight + 4));
     wrong_->setMinimumSize(380, 250);
@@ -240,11 +240,21 @@ void ProgressWindow::refresh() {
             everything ? QStringLiteral("まだ成績がありません。対局すると、ここに成績が表示されます。")
                        : QStringLiteral("この期間・種類で解いた問題はまだありません。"));
         pages_->setCurrentIndex(0);
+        writeTestText();
         return;
     }
     pages_->setCurrentIndex(1);
     showFigures();
     showWrong();
+    writeTestText();
+}
+
+// The end-to-end tests read what the window shows from this file; players never set it.
+void ProgressWindow::writeTestText() const {
+    const QString path = qEnvironmentVariable("BRALUN_TEST_PROGRESS_TEXT");
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(plainText().toUtf8() + '\n');
 }
 
 void ProgressWindow::showFigures() {
@@ -273,12 +283,12 @@ void ProgressWindow::showWrong() {
         auto* item = new QTreeWidgetItem(wrong_);
         item->setText(0, problem.answeredUtc.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
         item->setText(1, levelName(problem.level));
-        item->setIcon(2, QIcon(QPixmap::fromImage(review::tileRow(std::vector<engine::Hai>(
+        item->setIcon(3, QIcon(QPixmap::fromImage(review::tileRow(std::vector<engine::Hai>(
                              problem.record.hand.begin(), problem.record.hand.end())))));
         QStringList hand;
         for (const engine::Hai tile : problem.record.hand) hand << review::tileName(tile);
-        item->setToolTip(2, hand.join(QLatin1Char(' ')));
-        item->setText(3, tileNames(problem.record.machi, QStringLiteral("待ちなし")));
+        item->setToolTip(3, hand.join(QLatin1Char(' ')));
+        item->setText(2, tileNames(problem.record.machi, QStringLiteral("待ちなし")));
     }
     for (int column = 0; column < wrong_->columnCount(); ++column) wrong_->resizeColumnToContents(column);
 }

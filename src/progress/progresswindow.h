@@ -69,6 +69,7 @@ class ProgressWindow : public QDialog {
     void showWrong();
     void replaceChart(QChartView* view, QChart* chart);
     void fitToScreen();
+    void writeTestText() const;
 
     Source source_;
     history::Dashboard figures_;
