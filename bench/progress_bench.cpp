@@ -1,8 +1,10 @@
 // Opening the 成績 window over a history of 10,000 games (100,000 problems): from asking for
 // the window, history file not yet open, to its first paint. The history is written once through
 // the program's own writer and kept for later runs.
-//   progress_bench [history file] [runs]   (uses $DISPLAY when set, else the offscreen platform)
+//   progress_bench [history file] [runs] [screenshot.png]   ($DISPLAY when set, else offscreen)
 #include "engine/explain.h"
+#include "engine/mondai.h"
+#include "engine/random.h"
 #include "history/history.h"
 #include "platform/appsetup.h"
 #include "progress/progresswindow.h"
@@ -23,32 +25,39 @@ namespace {
 
 constexpr int Games = 10000;
 
-// Hands of every shape, several waits and none, marked mostly right.
+// A player who misses 嵌張 and 辺張 more than the rest and slows down with more waits.
+engine::ProblemRecord answer(engine::Mondai& mondai, int level, std::mt19937& draw) {
+    mondai.buildProblem(level, draw() % 3 == 0 ? 1 : 0, 1);
+    engine::ProblemRecord r;
+    std::copy_n(mondai.Tehai.begin(), 13, r.hand.begin());
+    r.machi = mondai.Machi;
+    const engine::Explanation explanation = engine::explain(r.hand);
+    for (const engine::Wait& w : explanation.waits) {
+        const engine::WaitShape shape = w.splits.front().shape;
+        const bool hard = shape == engine::WaitShape::Kanchan || shape == engine::WaitShape::Penchan;
+        r.kotae[std::size_t(w.tile)] = draw() % 100 >= (hard ? 18u : 6u);
+    }
+    if (explanation.waits.empty() && draw() % 4 == 0) r.kotae[std::size_t(r.hand[0])] = 1;
+    r.correct = r.kotae == r.machi;
+    r.timeMs = std::int32_t(2000 + 1500 * explanation.waits.size() + draw() % 4000);
+    r.points = r.correct ? std::max(10, 150 - r.timeMs / 100) * (level + 1) : 0;
+    return r;
+}
+
+// Games three hours apart up to now, of every level and kind.
 void seed(history::History& h) {
-    const std::array<std::array<engine::Hai, 13>, 5> hands{{
-        {1, 1, 2, 3, 14, 15, 16, 27, 28, 29, 31, 31, 31},
-        {1, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9},
-        {2, 3, 4, 12, 13, 14, 22, 23, 24, 5, 5, 31, 31},
-        {1, 3, 12, 13, 14, 22, 23, 24, 5, 6, 7, 31, 31},
-        {1, 3, 5, 7, 9, 12, 14, 16, 18, 22, 24, 31, 32},
-    }};
     std::mt19937 draw(10000);
+    engine::Mt19937Random random(10000);
+    engine::Mondai mondai(random);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (int g = 0; g < Games; ++g) {
         const QDateTime started = now.addSecs(-qint64(Games - g) * 3 * 3600);
-        const std::int64_t id = h.beginGame({started, g % 3, QStringLiteral("ABC-DEF-GHJ"), false, true,
+        const int level = g % 3;
+        const std::int64_t id = h.beginGame({started, level, QStringLiteral("ABC-DEF-GHJ"), false, true,
                                              false, 150, true, engine::GameKind(g % 5)});
         int score = 0;
         for (int n = 1; n <= 10; ++n) {
-            engine::ProblemRecord r;
-            r.hand = hands[draw() % hands.size()];
-            for (const engine::Wait& w : engine::explain(r.hand).waits) {
-                r.machi[std::size_t(w.tile)] = 1;
-                r.kotae[std::size_t(w.tile)] = draw() % 5 != 0;
-            }
-            r.correct = r.kotae == r.machi;
-            r.timeMs = std::int32_t(1000 + draw() % 9000);
-            r.points = r.correct ? 100 : 0;
+            const engine::ProblemRecord r = answer(mondai, level, draw);
             score += r.points;
             h.recordAnswer(id, n, r, started.addSecs(10 * n));
         }
@@ -96,15 +105,23 @@ int main(int argc, char* argv[]) {
         window.show();
         paint.loop.exec();
         ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+        if (run == 0)
+            std::printf("figures: %d games, %d problems (all kinds, 30 days)\n", window.figures().games,
+                        window.figures().problems);
         // Every game at once: the heaviest charts.
         clock.restart();
         window.periodChoice->setCurrentIndex(2);
         window.update();
         paint.loop.exec();
         all.push_back(double(clock.nsecsElapsed()) / 1e6);
-        if (run == 0)
-            std::printf("figures: %d games, %d problems (all kinds, 30 days)\n", window.figures().games,
-                        window.figures().problems);
+    }
+    if (argc > 3) {
+        progress::ProgressWindow window(progress::programSource());
+        FirstPaint paint;
+        window.installEventFilter(&paint);
+        window.show();
+        paint.loop.exec();
+        window.grab().save(QString::fromLocal8Bit(argv[3]));
     }
     std::sort(ms.begin(), ms.end());
     std::sort(all.begin(), all.end());
