@@ -309,6 +309,7 @@ class ProgressTest : public QObject {
     void anEmptyPeriodShowsAFriendlyLineNotEmptyAxes();
     void exportWritesTheChosenFileOrSaysWhyNot();
     void aSeededHistoryShowsWhatItsGamesAddUpTo();
+    void aHistoryThatCannotBeOpenedIsSaidInWords();
     void theTitleWindowOpensItByMenuAndF3();
 };
 
@@ -479,6 +480,17 @@ void ProgressTest::aSeededHistoryShowsWhatItsGamesAddUpTo() {
     });
     window.exportButton->click();
     QCOMPARE(env.readFile("export.csv").count('\n'), 1 + 300 * 10);
+}
+
+void ProgressTest::aHistoryThatCannotBeOpenedIsSaidInWords() {
+    testsupport::Environment env;
+    QVERIFY(QDir(env.dir()).mkdir("history.sqlite3")); // a folder by that name is left alone
+    history::setProgramHistoryPath(env.file("history.sqlite3"));
+    progress::ProgressWindow window(progress::programSource());
+    history::setProgramHistoryPath({});
+    QVERIFY(!window.showsFigures());
+    QVERIFY(label(window, "status").contains(QStringLiteral("history.sqlite3")));
+    QVERIFY(QFileInfo(env.file("history.sqlite3")).isDir());
 }
 
 void ProgressTest::theTitleWindowOpensItByMenuAndF3() {
