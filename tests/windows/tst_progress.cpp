@@ -36,24 +36,11 @@ namespace {
 
 const QDateTime Now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
 
-// 11m 23m 456p 789s 東東東 waiting on 1m and 4m, marked 1m only: answered wrongly.
+// 11m 23m 456p 789s 東東東 waiting on 1m and 4m, marked 1m only.
 history::WrongProblem missedRyanmen(int daysAgo) {
-    history::WrongProblem p;
-    p.answeredUtc = Now.addDays(-daysAgo);
-    p.level = 1;
+    history::WrongProblem p{Now.addDays(-daysAgo), 1, {}};
     p.record.hand = {1, 1, 2, 3, 14, 15, 16, 27, 28, 29, 31, 31, 31};
-    p.record.machi[1] = p.record.machi[4] = 1;
-    p.record.kotae[1] = 1;
-    return p;
-}
-
-// Scattered odd tiles and two winds: no tile completes it.
-history::WrongProblem notReady(int daysAgo) {
-    history::WrongProblem p;
-    p.answeredUtc = Now.addDays(-daysAgo);
-    p.level = 2;
-    p.record.hand = {1, 3, 5, 7, 9, 12, 14, 16, 18, 22, 24, 31, 32};
-    p.record.kotae[5] = 1;
+    p.record.machi[1] = p.record.machi[4] = p.record.kotae[1] = 1;
     return p;
 }
 
@@ -70,7 +57,7 @@ Dashboard sample(int scale) {
     d.byWaitCount = {{{50, 45, 3000}, {40, 30, 4500}, {20, 12, 6000}, {0, 0, 0}, {10 * scale, 3, 9800}}};
     d.weak = {engine::WaitShape::Penchan, engine::WaitShape::Kanchan};
     d.strong = {engine::WaitShape::Ryanmen, engine::WaitShape::Tanki};
-    d.wrong = {missedRyanmen(1), notReady(2), missedRyanmen(3 + scale)};
+    d.wrong = {missedRyanmen(1), missedRyanmen(3 + scale)};
     d.dailyStreak = 2 * scale;
     if (scale > 1) d.dailyScoreToday = 4321;
     return d;
@@ -302,10 +289,7 @@ void checkShows(const progress::ProgressWindow& w, const Dashboard& d) {
 class ProgressTest : public QObject {
     Q_OBJECT
   private slots:
-    void everyFigureAndChartShowsTheFigures_data();
-    void everyFigureAndChartShowsTheFigures();
     void thePeriodAndKindChosenAreTheFiguresAskedFor();
-    void choosingAWrongProblemExplainsThatHand();
     void anEmptyPeriodShowsAFriendlyLineNotEmptyAxes();
     void exportWritesTheChosenFileOrSaysWhyNot();
     void aSeededHistoryShowsWhatItsGamesAddUpTo();
@@ -313,32 +297,18 @@ class ProgressTest : public QObject {
     void theTitleWindowOpensItByMenuAndF3();
 };
 
-void ProgressTest::everyFigureAndChartShowsTheFigures_data() {
-    QTest::addColumn<int>("scale");
-    QTest::newRow("small") << 1;
-    QTest::newRow("larger, with today's game of the day") << 3;
-}
-
-void ProgressTest::everyFigureAndChartShowsTheFigures() {
-    QFETCH(int, scale);
-    testsupport::Environment env;
-    FakeHistory fake{sample(scale), {}, {}, {}};
-    progress::ProgressWindow window(fake.source());
-    window.show();
-    checkShows(window, fake.figures);
-    // The weakest shapes stand out in the shape chart.
-    const QBarSet* set = seriesOf<QBarSeries>(window, "shapeChart").at(0)->barSets().constFirst();
-    QList<int> selected = set->selectedBars();
-    std::sort(selected.begin(), selected.end());
-    QCOMPARE(selected, QList<int>({int(engine::WaitShape::Kanchan), int(engine::WaitShape::Penchan)}));
-}
-
 void ProgressTest::thePeriodAndKindChosenAreTheFiguresAskedFor() {
     testsupport::Environment env;
     FakeHistory fake{sample(1), {}, {}, {}};
     progress::ProgressWindow window(fake.source());
     QCOMPARE(fake.asked.back().first, Period::Last30Days); // the default
     QCOMPARE(fake.asked.back().second, std::nullopt);
+    checkShows(window, fake.figures);
+    // The weakest shapes stand out in the shape chart.
+    QList<int> selected =
+        seriesOf<QBarSeries>(window, "shapeChart").at(0)->barSets().constFirst()->selectedBars();
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(selected, QList<int>({int(engine::WaitShape::Kanchan), int(engine::WaitShape::Penchan)}));
     const struct {
         int period, kind;
         Period asked;
@@ -356,30 +326,6 @@ void ProgressTest::thePeriodAndKindChosenAreTheFiguresAskedFor() {
         QCOMPARE(fake.asked.back().first, c.asked);
         QCOMPARE(fake.asked.back().second, c.kind_);
         checkShows(window, fake.figures);
-    }
-}
-
-void ProgressTest::choosingAWrongProblemExplainsThatHand() {
-    testsupport::Environment env;
-    FakeHistory fake{sample(1), {}, {}, {}};
-    progress::ProgressWindow window(fake.source());
-    window.show();
-    QCOMPARE(window.explainWindow(), nullptr);
-    auto* list = window.findChild<QTreeWidget*>("wrongList");
-    for (const int row : {1, 0}) {
-        const engine::ProblemRecord& record = fake.figures.wrong[std::size_t(row)].record;
-        emit list->itemActivated(list->topLevelItem(row), 0);
-        review::ExplainWindow* explain = window.explainWindow();
-        QVERIFY(explain && explain->isVisible());
-        QCOMPARE(explain->pictures().at(0), review::tileRow({record.hand.begin(), record.hand.end()}));
-        const QString text = explain->plainText();
-        QVERIFY(text.startsWith(QStringLiteral("不正解")));
-        if (row == 1) {
-            QVERIFY(text.contains(QStringLiteral("待ちなし")));
-        } else {
-            QVERIFY(text.contains(QStringLiteral("待ち: 1萬・4萬")));
-            QVERIFY(text.contains(QStringLiteral("見逃した待ち: 4萬")));
-        }
     }
 }
 
