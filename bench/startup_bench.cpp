@@ -1,6 +1,7 @@
 // Start-up time and peak memory of the title window against a bare Qt window, measured in
 // one run, the two started alternately so both see the same machine.
-//   startup_bench [runs]    (uses $DISPLAY when set, else the offscreen platform)
+//   startup_bench [runs] [another build's startup_title]   (uses $DISPLAY when set, else offscreen)
+// With a second title program (say, one built before a change), it runs in turn with the others.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,13 +59,15 @@ int main(int argc, char* argv[]) {
     std::string dir(argv[0]);
     dir = dir.substr(0, dir.find_last_of('/') + 1);
 
-    const char* const programs[] = {"startup_title", "startup_bare", "startup_label"};
-    std::vector<double> ms[3];
-    std::vector<long> kib[3];
-    for (const char* program : programs) startOnce(dir + program); // warm the file cache
+    const std::string programs[] = {dir + "startup_title", dir + "startup_bare", dir + "startup_label",
+                                    argc > 2 ? argv[2] : ""};
+    const int count = argc > 2 ? 4 : 3;
+    std::vector<double> ms[4];
+    std::vector<long> kib[4];
+    for (int p = 0; p < count; ++p) startOnce(programs[p]); // warm the file cache
     for (int i = 0; i < runs; ++i) {
-        for (int p = 0; p < 3; ++p) {
-            const Sample s = startOnce(dir + programs[p]);
+        for (int p = 0; p < count; ++p) {
+            const Sample s = startOnce(programs[p]);
             ms[p].push_back(s.ms);
             kib[p].push_back(s.peakKiB);
         }
@@ -73,8 +76,8 @@ int main(int argc, char* argv[]) {
     const double titleMs = median(ms[0]);
     const double titleKiB = static_cast<double>(median(kib[0]));
     std::printf("title window:               %6.1f ms %7.0f KiB\n", titleMs, titleKiB);
-    const char* const names[] = {"", "bare window", "bare window with one label"};
-    for (int p = 1; p < 3; ++p) {
+    const char* const names[] = {"", "bare window", "bare window with one label", "the other title window"};
+    for (int p = 1; p < count; ++p) {
         const double m = median(ms[p]);
         const double k = static_cast<double>(median(kib[p]));
         std::printf("%-27s %6.1f ms %7.0f KiB   title/this: time %.2f, memory %.2f\n", names[p], m, k,

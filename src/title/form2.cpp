@@ -8,6 +8,7 @@
 #include "platform/helpviewer.h"
 #include "platform/twips.h"
 #include "platform/window.h"
+#include "progress/progresswindow.h"
 #include "settings/form4.h"
 #include "sound/module2.h"
 
@@ -23,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 #include <memory>
 
@@ -114,6 +116,7 @@ void Form2::placeControls() {
 void Form2::connectEvents() {
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(new QShortcut(Qt::Key_F3, this), &QShortcut::activated, this, &Form2::openProgress);
     connect(Picture1, &platform::PictureBox::clicked, this, &Form2::Picture1_Click);
     for (std::size_t i = 0; i < 3; ++i) {
         const auto index = static_cast<std::int16_t>(i);
@@ -286,6 +289,7 @@ void Form2::dispHi() {
 void Form2::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("対局コードで開始…"), this, &Form2::askCode);
+    menu.addAction(QStringLiteral("成績…"), this, &Form2::openProgress);
     menu.exec(event->globalPos());
 }
 
@@ -322,4 +326,10 @@ void Form2::playCode(const QString& text) {
         Picture2_Click(static_cast<std::int16_t>(Level));
     else
         Form_Activate();
+}
+
+void Form2::openProgress() {
+    progress::ProgressWindow window(progress::programSource(), this);
+    window.exec();
+    Form_Activate();
 }

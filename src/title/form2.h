@@ -52,6 +52,8 @@ class Form2 : public QWidget {
     void playCode(const QString& text);
     // Asks for a code and plays it.
     void askCode();
+    // The 成績 window over the program's history, opened from the menu or F3.
+    void openProgress();
 
     const QString& helpFile() const { return helpFile_; }
 
