@@ -34,23 +34,34 @@ struct Layer {
 
 // Groups with no tile of the hand in them cost their whole size wherever they go, so the search
 // places only groups that hold a tile of the suit, and adds the rest at that cost afterwards.
-void stepPosition(const Layer& cur, Layer& next, const std::int8_t* held, int k) {
+// Groups with no tile of the hand in them cost their whole size wherever they go, so the search
+// places only groups that hold a tile of the suit (never more than it holds tiles), and adds the
+// rest at that cost afterwards.
+void stepPosition(const Layer& cur, Layer& next, const std::int8_t* held, int k, int most) {
     next.fill();
     const int here = held[k];
     const int runsUseful = k <= 7 ? std::max({here, int{held[k + 1]}, int{held[k + 2]}}) : 0;
     const int copiesUseful = here > 0 ? 1 : 0;
+    // Every group begun so far holds a tile at or before k + 2.
+    int seen = 0;
+    for (int j = 1; j <= std::min(9, k + 2); ++j) seen += held[j];
+    const int cap = std::min(most, seen);
     for (int o1 = 0; o1 <= 4; ++o1)
         for (int o2 = 0; o1 + o2 <= 4; ++o2)
-            for (int u = o1 + o2; u <= 4; ++u)
+            for (int u = o1 + o2; u <= cap; ++u)
                 for (int q = 0; q <= 1; ++q) {
                     const std::int8_t cost = cur.v[o1][o2][u][q];
                     if (cost >= Far) continue;
-                    for (int t = 0; t <= copiesUseful && u + t <= 4 && o1 + o2 + 3 * t <= 4; ++t)
+                    if (runsUseful == 0 && copiesUseful == 0) {
+                        lower(next.v[0][o1][u][q], cost + o1 + o2);
+                        continue;
+                    }
+                    for (int t = 0; t <= copiesUseful && u + t <= cap && o1 + o2 + 3 * t <= 4; ++t)
                         for (int qn = 0; qn <= (q == 0 ? copiesUseful : 0) && o1 + o2 + 3 * t + 2 * qn <= 4;
                              ++qn) {
                             const int fixed = o1 + o2 + 3 * t + 2 * qn;
-                            const int most = std::min({runsUseful, 4 - u - t, 4 - fixed});
-                            for (int r = 0; r <= most; ++r)
+                            const int runs = std::min({runsUseful, cap - u - t, 4 - fixed});
+                            for (int r = 0; r <= runs; ++r)
                                 lower(next.v[r][o1][u + t + r][q + qn], cost + missing(fixed + r, here));
                         }
                 }
@@ -70,25 +81,93 @@ Table withGroupsFromNothing(const Table& placed) {
     return t;
 }
 
-Table numberSuit(const Counts& c, int base) {
-    Table t{};
-    for (auto& row : t) row = {Far, Far};
-    t[0][0] = 0;
-    bool empty = true;
-    for (int k = 1; k <= 9; ++k) empty = empty && c[base + k] == 0;
-    if (empty) return withGroupsFromNothing(t);
-    // Two spare zeros past 9, so the runs from 8 and 9 look at nothing.
+// A number suit's counts, with two spare zeros past 9 so the runs from 8 and 9 look at nothing,
+// and the layers before each position, so that a draw need only redo the positions it touches.
+struct Suit {
     std::array<std::int8_t, 12> held{};
-    for (int k = 1; k <= 9; ++k) held[k] = c[base + k];
-    Layer a, b;
-    a.fill();
-    a.v[0][0][0][0] = 0;
-    for (int k = 1; k <= 9; ++k) {
-        stepPosition(a, b, held.data(), k);
+    int tiles = 0;
+    std::array<Layer, 10> before; // [k - 1]: before position k, by sets begun and pair placed
+    std::array<Layer, 11> after;  // [k]: from position k on, by sets and pair still to place
+};
+
+Table runFrom(const Suit& s, Layer a, int from, bool keep, Suit* kept) {
+    Layer b;
+    const int most = std::min(4, s.tiles);
+    for (int k = from; k <= 9; ++k) {
+        if (keep) kept->before[static_cast<std::size_t>(k - 1)] = a;
+        stepPosition(a, b, s.held.data(), k, most);
         std::swap(a, b);
     }
+    Table t{};
     for (int k = 0; k <= 4; ++k)
         for (int q = 0; q <= 1; ++q) t[k][q] = a.v[0][0][k][q];
+    return withGroupsFromNothing(t);
+}
+
+Table numberSuit(const Counts& c, int base, Suit& s) {
+    for (int k = 1; k <= 9; ++k) {
+        s.held[k] = c[base + k];
+        s.tiles += c[base + k];
+    }
+    Layer a;
+    a.fill();
+    a.v[0][0][0][0] = 0;
+    return runFrom(s, a, 1, true, &s);
+}
+
+// The cheapest way to finish the suit from each position, for every number of sets and pair
+// still to place: what a draw at one position leaves unchanged past it.
+void fillAfter(Suit& s) {
+    s.after[10].fill();
+    s.after[10].v[0][0][0][0] = 0;
+    for (int k = 9; k >= 1; --k) {
+        const Layer& next = s.after[static_cast<std::size_t>(k + 1)];
+        Layer& here = s.after[static_cast<std::size_t>(k)];
+        here.fill();
+        const int held = s.held[k];
+        const int runsUseful = k <= 7 ? std::max({held, int{s.held[k + 1]}, int{s.held[k + 2]}}) : 0;
+        const int copies = held > 0 ? 1 : 0;
+        for (int o1 = 0; o1 <= 4; ++o1)
+            for (int o2 = 0; o1 + o2 <= 4; ++o2)
+                for (int t = 0; t <= copies && o1 + o2 + 3 * t <= 4; ++t)
+                    for (int qn = 0; qn <= copies && o1 + o2 + 3 * t + 2 * qn <= 4; ++qn) {
+                        const int fixed = o1 + o2 + 3 * t + 2 * qn;
+                        for (int r = 0; r <= std::min(runsUseful, 4 - fixed); ++r) {
+                            const int cost = missing(fixed + r, held);
+                            for (int ku = t + r; ku <= 4; ++ku)
+                                for (int qu = qn; qu <= 1; ++qu) {
+                                    const std::int8_t rest = next.v[r][o1][ku - t - r][qu - qn];
+                                    if (rest < Far) lower(here.v[o1][o2][ku][qu], cost + rest);
+                                }
+                        }
+                    }
+    }
+}
+
+// The suit's table with one more of the tile at position p: the positions it touches redone,
+// then joined to the finish kept past them.
+Table withOneMore(const Suit& s, int p) {
+    std::array<std::int8_t, 12> held = s.held;
+    ++held[p];
+    const int most = std::min(4, s.tiles + 1);
+    const int from = std::max(1, p - 2);
+    Layer a = s.before[static_cast<std::size_t>(from - 1)], b;
+    for (int k = from; k <= p; ++k) {
+        stepPosition(a, b, held.data(), k, most);
+        std::swap(a, b);
+    }
+    const Layer& rest = s.after[static_cast<std::size_t>(p + 1)];
+    Table t{};
+    for (auto& row : t) row = {Far, Far};
+    for (int o1 = 0; o1 <= 4; ++o1)
+        for (int o2 = 0; o1 + o2 <= 4; ++o2)
+            for (int u = o1 + o2; u <= most; ++u)
+                for (int q = 0; q <= 1; ++q) {
+                    const std::int8_t cost = a.v[o1][o2][u][q];
+                    if (cost >= Far) continue;
+                    for (int k = u; k <= 4; ++k)
+                        for (int pq = q; pq <= 1; ++pq) lower(t[k][pq], cost + rest.v[o1][o2][k - u][pq - q]);
+                }
     return withGroupsFromNothing(t);
 }
 
@@ -117,24 +196,40 @@ Table honours(const Counts& c) {
 
 using Tables = std::array<Table, 4>;
 
-Tables tablesOf(const Counts& c) {
-    return {numberSuit(c, 0), numberSuit(c, 10), numberSuit(c, 20), honours(c)};
+Tables tablesOf(const Counts& c, std::array<Suit, 3>& suits) {
+    return {numberSuit(c, 0, suits[0]), numberSuit(c, 10, suits[1]), numberSuit(c, 20, suits[2]), honours(c)};
 }
 
-// The fewest tiles to add for a pair and four sets, sets shared among the suits in every way.
-int fewestMissing(const Tables& t) {
+// Two suits' tables as one: the sets and the pair shared between them in every way.
+Table join(const Table& a, const Table& b) {
+    Table r{};
+    for (auto& row : r) row = {Far, Far};
+    for (int ka = 0; ka <= 4; ++ka)
+        for (int kb = 0; ka + kb <= 4; ++kb)
+            for (int qa = 0; qa <= 1; ++qa)
+                for (int qb = 0; qa + qb <= 1; ++qb) lower(r[ka + kb][qa + qb], a[ka][qa] + b[kb][qb]);
+    return r;
+}
+
+// The fewest tiles to add for a pair and four sets: one suit's table beside the other three.
+int fewestMissing(const Table& one, const Table& others) {
     int best = Far;
-    for (int a = 0; a <= 4; ++a)
-        for (int b = 0; a + b <= 4; ++b)
-            for (int s = 0; a + b + s <= 4; ++s) {
-                const int z = 4 - a - b - s;
-                const int sets = t[0][a][0] + t[1][b][0] + t[2][s][0] + t[3][z][0];
-                const int withPair =
-                    std::min({sets - t[0][a][0] + t[0][a][1], sets - t[1][b][0] + t[1][b][1],
-                              sets - t[2][s][0] + t[2][s][1], sets - t[3][z][0] + t[3][z][1]});
-                best = std::min(best, withPair);
-            }
+    for (int k = 0; k <= 4; ++k)
+        for (int q = 0; q <= 1; ++q) best = std::min(best, one[k][q] + others[4 - k][1 - q]);
     return best;
+}
+
+Table othersThan(const Tables& t, int suit) {
+    Table r{};
+    for (auto& row : r) row = {Far, Far};
+    r[0][0] = 0;
+    for (int u = 0; u < 4; ++u)
+        if (u != suit) r = join(r, t[static_cast<std::size_t>(u)]);
+    return r;
+}
+
+int fewestMissing(const Tables& t) {
+    return fewestMissing(t[0], othersThan(t, 0));
 }
 
 int suitOf(Hai tile) {
@@ -160,17 +255,13 @@ bool isolated(const Counts& c, Hai x) {
     return true;
 }
 
-// The table of one suit after a change to its counts.
-Table suitTable(const Counts& c, int suit) {
-    return suit == 3 ? honours(c) : numberSuit(c, suit * 10);
-}
-
 } // namespace
 
 int shanten(const std::array<Hai, 13>& hand) {
     Counts c{};
     if (!countHand(hand, c)) return 8;
-    return fewestMissing(tablesOf(c)) - 1;
+    std::array<Suit, 3> suits;
+    return fewestMissing(tablesOf(c, suits)) - 1;
 }
 
 int Distance::copiesLeft() const {
@@ -186,21 +277,29 @@ Distance distance(const std::array<Hai, 13>& hand) {
         d.shanten = 8;
         return d;
     }
-    Tables t = tablesOf(c);
+    std::array<Suit, 3> suits;
+    Tables t = tablesOf(c, suits);
     const int now = fewestMissing(t);
     d.shanten = now - 1;
+    if (d.shanten == 0) {
+        // A ready hand is brought closer only by the tiles that complete it.
+        for (const Wait& w : explain(hand).waits) d.effective.push_back({w.tile, 4 - c[w.tile]});
+        return d;
+    }
+    for (Suit& s : suits) fillAfter(s);
+    std::array<Table, 4> others{};
+    for (int suit = 0; suit < 4; ++suit) others[static_cast<std::size_t>(suit)] = othersThan(t, suit);
     int isolatedHelps = -1; // not yet known
     for (Hai x = FirstTile; x <= LastTile; ++x) {
         if (!isTile(x) || c[x] >= 4) continue;
         const bool alone = isolated(c, x);
         if (!alone || isolatedHelps < 0) {
             const int suit = suitOf(x);
-            const Table kept = t[suit];
             ++c[x];
-            t[suit] = suitTable(c, suit);
-            const bool helps = fewestMissing(t) < now;
+            const Table drawn =
+                suit == 3 ? honours(c) : withOneMore(suits[static_cast<std::size_t>(suit)], x % 10);
+            const bool helps = fewestMissing(drawn, others[static_cast<std::size_t>(suit)]) < now;
             --c[x];
-            t[suit] = kept;
             if (alone) isolatedHelps = helps;
             if (helps) d.effective.push_back({x, 4 - c[x]});
         } else if (isolatedHelps == 1) {
