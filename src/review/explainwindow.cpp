@@ -101,11 +101,15 @@ QString names(const std::vector<engine::Hai>& tiles) {
     return list.join(QStringLiteral("・"));
 }
 
+// A wait's shapes in one order for every wait, so waits of the same shapes read alike.
 std::vector<engine::WaitShape> shapesOf(const engine::Wait& wait) {
-    std::vector<engine::WaitShape> shapes;
-    for (const auto& split : wait.splits)
-        if (std::find(shapes.begin(), shapes.end(), split.shape) == shapes.end())
-            shapes.push_back(split.shape);
+    using engine::WaitShape;
+    std::vector<WaitShape> shapes;
+    for (const WaitShape shape :
+         {WaitShape::Ryanmen, WaitShape::Kanchan, WaitShape::Penchan, WaitShape::Shanpon, WaitShape::Tanki})
+        if (std::any_of(wait.splits.begin(), wait.splits.end(),
+                        [shape](const auto& s) { return s.shape == shape; }))
+            shapes.push_back(shape);
     return shapes;
 }
 
@@ -164,17 +168,19 @@ void ExplainWindow::addWaits(const engine::Explanation& explanation) {
 // The hand with the waiting part framed, the tiles it waits on and the shape; then a split for
 // each of those tiles, the other splits behind a button.
 void ExplainWindow::addReading(const engine::Explanation& explanation, const engine::Reading& reading) {
+    // The copies that sit together in the sorted hand: the last of the lower tile, then the
+    // first copies of the higher.
     std::vector<int> picked;
     QString part;
+    const auto& tiles = reading.part.tiles;
     for (int k = 0; k < reading.part.size; ++k) {
-        const engine::Hai tile = reading.part.tiles[static_cast<std::size_t>(k)];
+        const engine::Hai tile = tiles[static_cast<std::size_t>(k)];
         part += tileName(tile);
-        for (int i = 0; i < static_cast<int>(sorted_.size()); ++i)
-            if (sorted_[static_cast<std::size_t>(i)] == tile &&
-                std::find(picked.begin(), picked.end(), i) == picked.end()) {
-                picked.push_back(i);
-                break;
-            }
+        const bool last = k == 0 && reading.part.size == 2 && tiles[0] != tiles[1];
+        const auto from = sorted_.begin() + (k == 1 && tiles[0] == tile ? picked.back() + 1 : 0);
+        const auto at = last ? std::find(sorted_.rbegin(), sorted_.rend(), tile).base() - 1
+                             : std::find(from, sorted_.end(), tile);
+        picked.push_back(static_cast<int>(at - sorted_.begin()));
     }
     auto* row = new QWidget(content_);
     auto* across = new QHBoxLayout(row);

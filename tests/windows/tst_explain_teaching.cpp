@@ -71,7 +71,8 @@ void TeachingTest::readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest()
     const auto record = recordOf({1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5});
     window.showAnswer(record, engine::explain(record.hand));
     QVERIFY(window.plainText().startsWith(QStringLiteral(
-        "不正解\n待ち: 2萬（単騎・両面）、3萬（辺張・嵌張・両面・双碰）、4萬（嵌張・双碰）、")));
+        "不正解\n待ち: "
+        "2萬・5萬（両面・単騎）、3萬（両面・嵌張・辺張・双碰）、4萬（嵌張・双碰）、6萬（両面）\n")));
     QPushButton* more = nullptr;
     for (auto* button : window.findChildren<QPushButton*>())
         if (button->text() == QStringLiteral("ほか2通りの分け方")) more = button;
