@@ -149,6 +149,22 @@ QString splitCaption(const engine::Split& split, engine::Hai completing) {
     return tileName(completing) + QStringLiteral("で和了: ") + groups.join(QStringLiteral("・"));
 }
 
+// Where the waiting part sits in the sorted hand: copies side by side, the last of the lower
+// tile and then the first copies of the higher.
+std::vector<int> placesOf(const engine::WaitingPart& part, const std::array<engine::Hai, 13>& hand) {
+    std::vector<int> picked;
+    const auto& tiles = part.tiles;
+    for (int k = 0; k < part.size; ++k) {
+        const engine::Hai tile = tiles[static_cast<std::size_t>(k)];
+        const bool last = k == 0 && part.size == 2 && tiles[0] != tiles[1];
+        const auto from = hand.begin() + (k == 1 && tiles[0] == tile ? picked.back() + 1 : 0);
+        const auto at =
+            last ? std::find(hand.rbegin(), hand.rend(), tile).base() - 1 : std::find(from, hand.end(), tile);
+        picked.push_back(static_cast<int>(at - hand.begin()));
+    }
+    return picked;
+}
+
 } // namespace
 
 void ExplainWindow::addWaits(const engine::Explanation& explanation) {
@@ -168,20 +184,10 @@ void ExplainWindow::addWaits(const engine::Explanation& explanation) {
 // The hand with the waiting part framed, the tiles it waits on and the shape; then a split for
 // each of those tiles, the other splits behind a button.
 void ExplainWindow::addReading(const engine::Explanation& explanation, const engine::Reading& reading) {
-    // The copies that sit together in the sorted hand: the last of the lower tile, then the
-    // first copies of the higher.
-    std::vector<int> picked;
+    const std::vector<int> picked = placesOf(reading.part, sorted_);
     QString part;
-    const auto& tiles = reading.part.tiles;
-    for (int k = 0; k < reading.part.size; ++k) {
-        const engine::Hai tile = tiles[static_cast<std::size_t>(k)];
-        part += tileName(tile);
-        const bool last = k == 0 && reading.part.size == 2 && tiles[0] != tiles[1];
-        const auto from = sorted_.begin() + (k == 1 && tiles[0] == tile ? picked.back() + 1 : 0);
-        const auto at = last ? std::find(sorted_.rbegin(), sorted_.rend(), tile).base() - 1
-                             : std::find(from, sorted_.end(), tile);
-        picked.push_back(static_cast<int>(at - sorted_.begin()));
-    }
+    for (int k = 0; k < reading.part.size; ++k)
+        part += tileName(reading.part.tiles[static_cast<std::size_t>(k)]);
     auto* row = new QWidget(content_);
     auto* across = new QHBoxLayout(row);
     across->setContentsMargins(0, 6, 0, 0);
