@@ -157,6 +157,44 @@ Explanation explain(const std::array<Hai, 13>& hand) {
     return e;
 }
 
+WaitingPart waitingPart(const Split& split, Hai completing) {
+    const Group& g = split.groups[static_cast<std::size_t>(split.completed)];
+    WaitingPart part;
+    switch (g.kind) {
+    case Group::Kind::Pair:
+        part.tiles = {g.tile, 0};
+        part.size = 1;
+        break;
+    case Group::Kind::Triplet:
+        part.tiles = {g.tile, g.tile};
+        part.size = 2;
+        break;
+    case Group::Kind::Run:
+        for (int k = 0; k < 3; ++k) {
+            const auto t = static_cast<Hai>(g.tile + k);
+            if (t != completing && part.size < 2) part.tiles[static_cast<std::size_t>(part.size++)] = t;
+        }
+        break;
+    }
+    return part;
+}
+
+std::vector<Reading> readings(const Explanation& explanation) {
+    std::vector<Reading> out;
+    for (const Wait& w : explanation.waits) {
+        for (int i = 0; i < static_cast<int>(w.splits.size()); ++i) {
+            const Split& s = w.splits[static_cast<std::size_t>(i)];
+            const WaitingPart part = waitingPart(s, w.tile);
+            auto it = std::find_if(out.begin(), out.end(),
+                                   [&](const Reading& r) { return r.part == part && r.shape == s.shape; });
+            if (it == out.end()) it = out.insert(out.end(), Reading{part, s.shape, {}, {}});
+            if (it->waits.empty() || it->waits.back() != w.tile) it->waits.push_back(w.tile);
+            it->splits.push_back({w.tile, i});
+        }
+    }
+    return out;
+}
+
 const char* shapeName(WaitShape shape) {
     switch (shape) {
     case WaitShape::Tanki:

@@ -52,6 +52,32 @@ struct Explanation {
 // The waits of a 13-tile hand (tile codes, any order) and how each completes it.
 Explanation explain(const std::array<Hai, 13>& hand);
 
+// The tiles of the 13 that wait in one split: the lone tile of a 単騎, the pair of a 双碰, the
+// two tiles of a 両面, 嵌張 or 辺張, ascending.
+struct WaitingPart {
+    std::array<Hai, 2> tiles{};
+    int size = 0;
+    bool operator==(const WaitingPart&) const = default;
+};
+
+WaitingPart waitingPart(const Split& split, Hai completing);
+
+// One way of reading the hand: a waiting part with its shape, every wait it takes, and each
+// split in which it takes one, wait by wait.
+struct Reading {
+    struct At {
+        Hai wait;
+        int split; // index into that wait's splits
+    };
+    WaitingPart part;
+    WaitShape shape;
+    std::vector<Hai> waits; // ascending
+    std::vector<At> splits; // in the order of the waits, then of their splits
+};
+
+// The readings of the waits, in the order of the first wait and split that shows each.
+std::vector<Reading> readings(const Explanation& explanation);
+
 // The Japanese name of a shape, UTF-8: 単騎, 双碰, 両面, 嵌張, 辺張.
 const char* shapeName(WaitShape shape);
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 class QPushButton;
 
@@ -26,24 +27,28 @@ class ExplainWindow : public QWidget {
 
     // Every text the window shows now, one line each, for a reader without the pictures.
     QString plainText() const;
-    // The pictures shown now, top to bottom.
+    // The pictures shown now, top to bottom, and what each shows in words.
     std::vector<QImage> pictures() const;
+    QStringList captions() const;
 
   signals:
     void reviewRequested();
 
   private:
     void clear();
-    void addText(const QString& text, bool heading = false);
-    void addPicture(const QImage& picture, const QString& caption);
+    QLabel* addText(const QString& text, bool heading = false, QVBoxLayout* into = nullptr);
+    void addPicture(const QImage& picture, const QString& caption, QVBoxLayout* into = nullptr);
     void addWaits(const engine::Explanation& explanation);
-    void addNoWait(const engine::Explanation& explanation);
+    void addReading(const engine::Explanation& explanation, const engine::Reading& reading);
+    void addSplit(const engine::Explanation& explanation, const engine::Reading::At& at, QVBoxLayout* into);
+    void addNotReady(const engine::Explanation& explanation);
     void addWrongMarks(const engine::ProblemRecord& record, const engine::Explanation& explanation);
     void addMissed(const engine::ProblemRecord& record, const engine::Explanation& explanation);
 
     QWidget* content_;
     QVBoxLayout* lines_;
     QPushButton* reviewButton_;
+    std::array<engine::Hai, 13> sorted_{}; // the hand explained now, in order
 };
 
 // Whether the explanation counts `tile` among its waits, and whether the hand holds four.

@@ -121,3 +121,100 @@ void moveBeside(QWidget* window, const QWidget* framed, const QRect& pair, const
 }
 
 } // namespace review
+
+namespace review {
+
+QString shapeDefinition(engine::WaitShape shape) {
+    switch (shape) {
+    case engine::WaitShape::Ryanmen:
+        return QStringLiteral("両面: 隣り合う2枚（例 4・5）で、両側の牌（3・6）のどちらでも順子になる待ち。");
+    case engine::WaitShape::Kanchan:
+        return QStringLiteral("嵌張: 1つ飛びの2枚（例 4・6）で、間の牌（5）を待つ。");
+    case engine::WaitShape::Penchan:
+        return QStringLiteral("辺張: 端の2枚 1・2（または 8・9）で、片側の3（または 7）だけを待つ。");
+    case engine::WaitShape::Tanki:
+        return QStringLiteral("単騎: 1枚だけ残った牌と同じ牌を待ち、雀頭を作る。");
+    case engine::WaitShape::Shanpon:
+        return QStringLiteral("双碰: 対子が2組あり、どちらかが刻子になれば和了。両方の牌が待ち。");
+    }
+    return {};
+}
+
+QString groupName(engine::Group::Kind kind) {
+    switch (kind) {
+    case engine::Group::Kind::Pair:
+        return QStringLiteral("雀頭");
+    case engine::Group::Kind::Run:
+        return QStringLiteral("順子");
+    case engine::Group::Kind::Triplet:
+        return QStringLiteral("刻子");
+    }
+    return {};
+}
+
+namespace {
+
+// A blank picture of `logical` size at the pixel density of `like`.
+QImage blankLike(const QImage& like, QSize logical) {
+    const qreal dpr = like.devicePixelRatio();
+    QImage image((QSizeF(logical) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QSize logicalSize(const QImage& image) {
+    return (QSizeF(image.size()) / image.devicePixelRatio()).toSize();
+}
+
+} // namespace
+
+QImage readingPicture(const std::vector<engine::Hai>& hand, const std::vector<int>& picked,
+                      const std::vector<engine::Hai>& waits) {
+    const QImage left = tileRow(hand);
+    const QImage right = tileRow(waits);
+    const int arrow = SmallTileWidth + 4;
+    const QSize l = logicalSize(left), r = logicalSize(right);
+    QImage out = blankLike(left, QSize(l.width() + arrow + r.width(), std::max(l.height(), r.height())));
+    QPainter painter(&out);
+    painter.drawImage(QPoint(0, 0), left);
+    painter.drawImage(QPoint(l.width() + arrow, 0), right);
+    painter.setPen(QPen(QColor::fromRgba(PickedOut), 2));
+    for (const int i : picked)
+        painter.drawRect(QRect(1 + i * SmallTileWidth, 1, SmallTileWidth, SmallTileHeight + 2));
+    painter.setPen(QPen(Qt::black, 2));
+    const int y = l.height() / 2, x0 = l.width() + 3, x1 = l.width() + arrow - 3;
+    painter.drawLine(x0, y, x1, y);
+    painter.drawLine(x1, y, x1 - 5, y - 4);
+    painter.drawLine(x1, y, x1 - 5, y + 4);
+    return out;
+}
+
+QImage labelledSplitPicture(const engine::Split& split, engine::Hai completing, double scale) {
+    const QImage tiles = splitPicture(split, completing);
+    const QSize full = logicalSize(tiles);
+    const QSize small = (QSizeF(full) * scale).toSize();
+    QFont font;
+    font.setPixelSize(10);
+    const int textHeight = QFontMetrics(font).height();
+    QImage out = blankLike(tiles, QSize(small.width(), small.height() + textHeight));
+    QPainter painter(&out);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), small), tiles);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const int gap = SmallTileWidth / 2;
+    int x = 1, index = 0;
+    for (const engine::Group& group : split.groups) {
+        if (index > 0) x += gap;
+        const int width = (group.kind == engine::Group::Kind::Pair ? 2 : 3) * SmallTileWidth;
+        const QRect under(static_cast<int>(x * scale), small.height(), static_cast<int>(width * scale),
+                          textHeight);
+        painter.drawText(under, Qt::AlignHCenter | Qt::AlignTop, groupName(group.kind));
+        x += width;
+        ++index;
+    }
+    return out;
+}
+
+} // namespace review

@@ -43,3 +43,20 @@ void moveBeside(QWidget* window, const QWidget* framed, const QRect& pair, const
                 const QRect& screen);
 
 } // namespace review
+
+namespace review {
+
+// One line that says what makes a shape, for the tooltip on its name and the help file.
+QString shapeDefinition(engine::WaitShape shape);
+
+// The hand in a row with the tiles at `picked` framed, then an arrow and the tiles they wait on.
+QImage readingPicture(const std::vector<engine::Hai>& hand, const std::vector<int>& picked,
+                      const std::vector<engine::Hai>& waits);
+
+// A split drawn at `scale` of splitPicture, each group named beneath: 雀頭, 順子 or 刻子.
+QImage labelledSplitPicture(const engine::Split& split, engine::Hai completing, double scale);
+
+// The name under a group of a split: 雀頭, 順子, 刻子.
+QString groupName(engine::Group::Kind kind);
+
+} // namespace review

@@ -88,6 +88,86 @@ TEST(Explain, EachShapeOfWaitOnAHandWorkedOut) {
     }
 }
 
+// "45m 両面": the tiles of the 13 that wait, and the shape, for each reading of one wait.
+std::vector<std::string> partsOf(const engine::Explanation& e, Hai tile) {
+    std::vector<std::string> texts;
+    if (const engine::Wait* w = e.find(tile)) {
+        for (const Split& s : w->splits) {
+            const auto part = engine::waitingPart(s, tile);
+            std::string t;
+            for (int i = 0; i < part.size; ++i) t += std::to_string(part.tiles[i] % 10);
+            t = t + "mpsz"[part.tiles[0] / 10] + " " + engine::shapeName(s.shape);
+            if (std::find(texts.begin(), texts.end(), t) == texts.end()) texts.push_back(t);
+        }
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+TEST(Explain, TheWaitingPartHeldBeforeTheDraw) {
+    const struct {
+        const char* hand;
+        const char* tile;
+        std::vector<std::string> parts;
+    } cases[] = {
+        {"45m 123p 123s 111z 55s", "3m", {"45m 両面"}},
+        {"45m 123p 123s 111z 55s", "6m", {"45m 両面"}},
+        {"13m 123p 123s 111z 55m", "2m", {"13m 嵌張"}},
+        {"12m 123p 123s 111z 55m", "3m", {"12m 辺張"}},
+        {"89p 123m 123s 111z 55m", "7p", {"89p 辺張"}},
+        {"123456789m 111p 5s", "5s", {"5s 単騎"}},
+        {"123m 456p 789s 11z 66m", "6m", {"66m 双碰"}},
+        {"123m 456p 789s 11z 66m", "1z", {"11z 双碰"}},
+        // The nine waits of 1112345678999m.
+        {"1112345678999m", "1m", {"11m 双碰", "23m 両面"}},
+        {"1112345678999m", "2m", {"2m 単騎"}},
+        {"1112345678999m", "3m", {"12m 辺張", "45m 両面"}},
+        {"1112345678999m", "4m", {"23m 両面", "56m 両面"}},
+        {"1112345678999m", "5m", {"5m 単騎"}},
+        {"1112345678999m", "6m", {"45m 両面", "78m 両面"}},
+        {"1112345678999m", "7m", {"56m 両面", "89m 辺張"}},
+        {"1112345678999m", "8m", {"8m 単騎"}},
+        {"1112345678999m", "9m", {"78m 両面", "99m 双碰"}},
+        // 2345666m waits on 1m 2m 4m 5m 7m: the 666 read as a triplet or as a pair and a tile.
+        {"2345666m 123p 456p", "1m", {"23m 両面"}},
+        {"2345666m 123p 456p", "2m", {"2m 単騎"}},
+        {"2345666m 123p 456p", "4m", {"23m 両面", "56m 両面"}},
+        {"2345666m 123p 456p", "5m", {"5m 単騎"}},
+        {"2345666m 123p 456p", "7m", {"56m 両面"}},
+    };
+    for (const auto& c : cases) {
+        auto want = c.parts;
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(partsOf(explainText(c.hand), parseTiles(c.tile)[0]), want) << c.hand << " on " << c.tile;
+    }
+    EXPECT_EQ(waitTiles(explainText("2345666m 123p 456p")), parseTiles("12457m"));
+}
+
+// Readings gather the waits one waiting part takes: 45m takes 3m and 6m once, not twice.
+TEST(Explain, ReadingsGatherTheWaitsOfOneWaitingPart) {
+    const auto texts = [](std::string_view hand) {
+        std::vector<std::string> out;
+        for (const auto& r : engine::readings(explainText(hand))) {
+            std::string t = std::to_string(r.part.tiles[0]) + engine::shapeName(r.shape) + ":";
+            for (Hai w : r.waits) t += std::to_string(w) + " ";
+            t += std::to_string(r.splits.size());
+            out.push_back(t);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const auto sorted = [](std::vector<std::string> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    EXPECT_EQ(texts("45m 123p 123s 111z 55s"), (std::vector<std::string>{"4両面:3 6 2"}));
+    EXPECT_EQ(texts("123m 456p 789s 11z 66m"), sorted({"6双碰:6 1", "31双碰:31 1"}));
+    // The nine waits of 1112345678999m come from eleven waiting parts.
+    EXPECT_EQ(texts("1112345678999m"),
+              sorted({"1双碰:1 1", "2両面:1 4 2", "2単騎:2 1", "1辺張:3 1", "4両面:3 6 2", "5両面:4 7 2",
+                      "5単騎:5 1", "7両面:6 9 2", "8辺張:7 1", "8単騎:8 1", "9双碰:9 1"}));
+}
+
 TEST(Explain, WaitsAndVerdictsOfKnownHands) {
     const auto nine = explainText("1112345678999m");
     EXPECT_EQ(waitTiles(nine), parseTiles("123456789m"));

@@ -77,12 +77,13 @@ void ExplainTest::afterARightAnswerEveryWaitWithItsSplitAndTheCompletingTileFram
     record.correct = true;
     window.showAnswer(record, ryanmenExplanation());
     const QString text = window.plainText();
-    QVERIFY2(text.startsWith(QStringLiteral("正解\n待ち: 1萬・4萬\n1萬（両面）\n4萬（両面）")),
+    QVERIFY2(text.startsWith(QStringLiteral(
+                 "正解\n待ち: 1萬・4萬（両面）\n1萬 残り2枚・4萬 残り4枚\n待ちの残り 計6枚\n両面")),
              qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("待ちではない")));
     QVERIFY(!text.contains(QStringLiteral("見逃した")));
-    const auto pictures = window.pictures(); // the hand, then one split per wait
-    QCOMPARE(pictures.size(), std::size_t{3});
+    const auto pictures = window.pictures(); // the hand, the waiting part, one split per wait
+    QCOMPARE(pictures.size(), std::size_t{4});
     QVERIFY(framedColumns(pictures[0]).empty());
     QCOMPARE(pictures[0].height(), review::SmallTileHeight + 4);
     // Real tiles from the sheet: the 1m and the 東 differ, and neither is blank.
@@ -91,17 +92,22 @@ void ExplainTest::afterARightAnswerEveryWaitWithItsSplitAndTheCompletingTileFram
         pictures[0].copy(1 + 12 * review::SmallTileWidth, 2, review::SmallTileWidth, review::SmallTileHeight);
     QVERIFY(first != last);
     QVERIFY(qAlpha(first.pixel(review::SmallTileWidth / 2, review::SmallTileHeight / 2)) == 255);
-    // 11 | 123 ...: the 1m is the third tile; 11 | 234 ...: the 4m is the fifth. Half-tile gap
-    // between pair and set.
-    const int gap = review::SmallTileWidth / 2;
-    for (const auto& [picture, index] : {std::pair{pictures[1], 2}, std::pair{pictures[2], 4}}) {
-        const auto columns = framedColumns(picture);
-        QVERIFY(!columns.empty());
-        const int left = 1 + index * review::SmallTileWidth + gap;
-        QVERIFY2(std::abs(columns.front() - left) <= 1, qPrintable(QString::number(columns.front())));
-        QVERIFY(std::abs(columns.back() - (left + review::SmallTileWidth)) <= 1);
-    }
-    QCOMPARE(pictures[1].width(), 2 + 14 * review::SmallTileWidth + 4 * gap);
+    // The waiting part 2m 3m, third and fourth of the hand, is framed; the two waits follow.
+    const auto columns = framedColumns(pictures[1]);
+    QVERIFY(!columns.empty());
+    QVERIFY2(std::abs(columns.front() - (1 + 2 * review::SmallTileWidth)) <= 1,
+             qPrintable(QString::number(columns.front())));
+    QVERIFY(std::abs(columns.back() - (1 + 4 * review::SmallTileWidth)) <= 1);
+    QVERIFY(pictures[1].width() > pictures[0].width() + 2 * review::SmallTileWidth);
+    const QStringList captions = window.captions();
+    QCOMPARE(
+        captions.mid(1, 3),
+        QStringList(
+            {QStringLiteral("2萬3萬 → 1萬・4萬"),
+             QStringLiteral(
+                 "1萬で和了: 雀頭 1萬1萬・順子 [1萬2萬3萬]・順子 4筒5筒6筒・順子 7索8索9索・刻子 東東東"),
+             QStringLiteral(
+                 "4萬で和了: 雀頭 1萬1萬・順子 [2萬3萬4萬]・順子 4筒5筒6筒・順子 7索8索9索・刻子 東東東")}));
 }
 
 void ExplainTest::afterAWrongAnswerReasonsForWrongMarksAndTheMissedWaits() {
@@ -117,8 +123,8 @@ void ExplainTest::afterAWrongAnswerReasonsForWrongMarksAndTheMissedWaits() {
     QVERIFY(text.contains(QStringLiteral("待ちではない牌\n7萬: どう分けても雀頭1つと面子4つになりません\n東: "
                                          "手牌に4枚あるので5枚目はありません\n見逃した待ち: 4萬")));
     QVERIFY(!text.contains(QStringLiteral("1萬: ")));
-    // hand, two splits, 7m, 東, the missed 4m
-    QCOMPARE(window.pictures().size(), std::size_t{6});
+    // hand, waiting part, two splits, 7m, 東, the missed 4m
+    QCOMPARE(window.pictures().size(), std::size_t{7});
 }
 
 void ExplainTest::aHandThatIsNotReadySaysNoWaitAndWhy() {
@@ -126,12 +132,16 @@ void ExplainTest::aHandThatIsNotReadySaysNoWaitAndWhy() {
     review::ExplainWindow window;
     engine::ProblemRecord record; // 5555m 123p 456p 789p: only a fifth 5m would finish it
     record.hand = {5, 5, 5, 5, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-    window.showAnswer(record, engine::Explanation{{}, {5}});
+    window.showAnswer(record, engine::explain(record.hand));
     const QString text = window.plainText();
-    QVERIFY2(text.contains(
-                 QStringLiteral("正解\n待ちなし\nどの牌を加えても雀頭1つと面子4つになりません。\n5萬なら")),
-             qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("手牌に4枚あるので5枚目はありません")));
+    // One account: a step from ready, because the one tile that would finish it is used up.
+    QVERIFY2(text.contains(QStringLiteral("聴牌していません（1向聴）。有効牌: 1萬・2萬")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral(
+        "5萬が来れば和了の形ですが、5萬は4枚とも手牌にあって使い切っているので、待ちにはなりません。")));
+    QVERIFY(!text.contains(QStringLiteral("どの牌を加えても")));
+    QVERIFY(!text.contains(QStringLiteral("待ち: ")));
+    QVERIFY(!text.contains(QStringLiteral("5萬（残り")));
+    QVERIFY(text.contains(QStringLiteral("1萬（残り4枚）を引いたら: 5萬を切れば1萬待ち")));
     QVERIFY(!text.contains(QStringLiteral("見逃した")));
 }
 

@@ -1,0 +1,108 @@
+// What the 解説 window teaches about a hand: the waiting part among the 13 tiles, the named
+// groups, the copies left, the readings gathered, and how far a hand that is not ready is.
+
+#include "engine/explain.h"
+#include "review/explainwindow.h"
+#include "review/tilepictures.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+engine::ProblemRecord recordOf(std::array<engine::Hai, 13> hand) {
+    engine::ProblemRecord record;
+    record.hand = hand;
+    return record;
+}
+
+QStringList lines(const review::ExplainWindow& window) {
+    return window.plainText().split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TeachingTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aShanponHandShowsEachPairAsTheWaitingPartOfTheSortedHand();
+    void readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest();
+    void aHandOneStepAwaySaysHowFarAndWhatToDrawAndThrow();
+};
+
+void TeachingTest::aShanponHandShowsEachPairAsTheWaitingPartOfTheSortedHand() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    // 123m 456p 789s 東東 6m6m, shown shuffled as with 理牌 off.
+    const std::array<engine::Hai, 13> sorted{1, 2, 3, 6, 6, 14, 15, 16, 27, 28, 29, 31, 31};
+    const auto record = recordOf({31, 14, 6, 2, 29, 15, 31, 1, 27, 16, 3, 28, 6});
+    window.showAnswer(record, engine::explain(record.hand));
+    const QStringList text = lines(window);
+    QCOMPARE(
+        text.mid(1, 5),
+        QStringList({QStringLiteral("待ち: 6萬・東（双碰）"), QStringLiteral("6萬 残り2枚・東 残り2枚"),
+                     QStringLiteral("待ちの残り 計4枚"), QStringLiteral("双碰"), QStringLiteral("双碰")}));
+    // The hand is drawn sorted, whatever order the game showed it in.
+    const auto pictures = window.pictures();
+    QCOMPARE(pictures.front(), review::tileRow({sorted.begin(), sorted.end()}));
+    const QStringList captions = window.captions();
+    QCOMPARE(
+        captions.mid(1, 4),
+        QStringList(
+            {QStringLiteral("6萬6萬 → 6萬"),
+             QStringLiteral(
+                 "6萬で和了: 雀頭 東東・順子 1萬2萬3萬・刻子 [6萬6萬6萬]・順子 4筒5筒6筒・順子 7索8索9索"),
+             QStringLiteral("東東 → 東"),
+             QStringLiteral(
+                 "東で和了: 雀頭 6萬6萬・順子 1萬2萬3萬・順子 4筒5筒6筒・順子 7索8索9索・刻子 [東東東]")}));
+    // Every shape name explains itself.
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("双碰"))
+            QVERIFY(label->toolTip().contains(QStringLiteral("対子が2組")));
+}
+
+void TeachingTest::readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    // 1112223334445m on 5m: the lone 5m in three splits (111 222 333 444, 111 234 234 234,
+    // 123 123 123 444), shown once with the other two behind a button.
+    const auto record = recordOf({1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5});
+    window.showAnswer(record, engine::explain(record.hand));
+    QVERIFY(window.plainText().startsWith(QStringLiteral(
+        "不正解\n待ち: "
+        "2萬・5萬（両面・単騎）、3萬（両面・嵌張・辺張・双碰）、4萬（嵌張・双碰）、6萬（両面）\n")));
+    QPushButton* more = nullptr;
+    for (auto* button : window.findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("ほか2通りの分け方")) more = button;
+    QVERIFY(more != nullptr);
+    const int shown = static_cast<int>(window.pictures().size());
+    const int lone5 =
+        static_cast<int>(window.captions().filter(QStringLiteral("5萬で和了: 雀頭 [5萬5萬]")).size());
+    QCOMPARE(lone5, 1);
+    more->click();
+    QCOMPARE(static_cast<int>(window.pictures().size()), shown + 2);
+    QCOMPARE(window.captions().filter(QStringLiteral("5萬で和了: 雀頭 [5萬5萬]")).size(), 3);
+    more->click();
+    QCOMPARE(static_cast<int>(window.pictures().size()), shown);
+}
+
+void TeachingTest::aHandOneStepAwaySaysHowFarAndWhatToDrawAndThrow() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    // 23m 5m 東 beside 123456789p: the pair from 5m or 東, 23m finished, or 22m beside 35m.
+    const auto record = recordOf({2, 3, 5, 11, 12, 13, 14, 15, 16, 17, 18, 19, 31});
+    window.showAnswer(record, engine::explain(record.hand));
+    const QStringList text = lines(window);
+    QCOMPARE(text.mid(1, 1), QStringList(QStringLiteral(
+                                 "聴牌していません（1向聴）。有効牌: 1萬・2萬・4萬・5萬・東（計17枚）")));
+    QVERIFY(text.contains(QStringLiteral("2萬（残り3枚）を引いたら: 東を切れば4萬待ち")));
+    QVERIFY(text.contains(QStringLiteral(
+        "4萬（残り4枚）を引いたら: 2萬を切れば東待ち、5萬を切れば東待ち、東を切れば2萬・5萬待ち")));
+    QVERIFY(window.captions().contains(QStringLiteral("有効牌: 1萬・2萬・4萬・5萬・東")));
+    QVERIFY(!window.plainText().contains(QStringLiteral("どの牌を加えても")));
+}
+
+QTEST_MAIN(TeachingTest)
+#include "tst_explain_teaching.moc"
