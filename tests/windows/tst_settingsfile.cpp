@@ -47,7 +47,6 @@ class SettingsFileTest : public QObject {
     void settingsFolderFollowsHowTheProgramWasInstalled_data();
     void settingsFolderFollowsHowTheProgramWasInstalled();
     void scoresBesideTheProgramCarryOverToTheConfigFolder();
-    void writableFolderIsDecidedByTheSystemForOrdinaryUsers();
 };
 
 namespace {
@@ -509,17 +508,6 @@ void SettingsFileTest::scoresBesideTheProgramCarryOverToTheConfigFolder() {
     resetAll();
     Form2 again;
     QCOMPARE(HiScore[0], 21);
-}
-
-void SettingsFileTest::writableFolderIsDecidedByTheSystemForOrdinaryUsers() {
-    if (geteuid() == 0) QSKIP("root may write anywhere");
-    testsupport::Environment env;
-    const QString program = env.dir() + "/program";
-    QVERIFY(QDir().mkpath(program));
-    setAppDirOverride(program);
-    QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    QCOMPARE(SettingsFile::path(), env.dir() + "/config/bralun/bralun.ini");
-    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QTEST_MAIN(SettingsFileTest)
