@@ -17,7 +17,6 @@ class TestGameScreen : public QObject {
     Q_OBJECT
   private slots:
     void opensWithTheControlsWhereDesigned();
-    void showsTheBadgeOfTheLevel();
     void placement_data();
     void placement();
     void escapeKeepsTheGameButTheCloseBoxEndsIt();
@@ -48,16 +47,13 @@ void TestGameScreen::opensWithTheControlsWhereDesigned() {
     // The row marker sits above the palette, out of sight with its border.
     QCOMPARE(g.Image1->parentWidget()->geometry(), QRect(2, 2, 252, 152));
     QCOMPARE(g.Image1->y(), -38);
-}
-
-void TestGameScreen::showsTheBadgeOfTheLevel() {
+    // The badge of the level, and of no other.
     for (int level = 0; level < 3; ++level) {
-        Session s(level);
-        Form1& g = s.open();
-        for (int other = 0; other < 3; ++other) {
-            const QImage badge = s.title->Picture2[static_cast<std::size_t>(other)]->Picture();
-            QCOMPARE(g.Picture3->image() == badge, other == level);
-        }
+        Module1::Level = level;
+        const auto game = s.title->makeGame();
+        for (int other = 0; other < 3; ++other)
+            QCOMPARE(game->Picture3->image() == s.title->Picture2[std::size_t(other)]->Picture(),
+                     other == level);
     }
 }
 
