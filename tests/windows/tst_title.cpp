@@ -21,16 +21,15 @@ using namespace Module1;
 class TitleTest : public QObject {
     Q_OBJECT
   private slots:
-    void layoutAndFonts();
+    void layoutFontsAndFixedSize();
     void hoveringTheBadgesClicksOnceAndOutlinesEach();
     void badgeClickPlaysItsSoundAndSetsTheLevel();
     void scoresShownWheneverTheWindowIsActive();
     void settingsAndAboutOpenPlacedOnTheTitleWindow();
     void helpOpensTheFileOrSaysItIsMissing();
-    void resizingSnapsBack();
 };
 
-void TitleTest::layoutAndFonts() {
+void TitleTest::layoutFontsAndFixedSize() {
     testsupport::Environment env;
     Form2 title;
     QCOMPARE(title.size(), QSize(251, 271));
@@ -41,6 +40,10 @@ void TitleTest::layoutAndFonts() {
     QCOMPARE(QFontInfo(title.Label1->font()).family(), QStringLiteral("IPAPMincho"));
     QCOMPARE(QFontInfo(title.Label5[0]->font()).family(), QStringLiteral("IPAPGothic"));
     QVERIFY(QFontInfo(title.Label5[0]->font()).bold());
+    // Resizing snaps back to the designed size.
+    title.show();
+    title.resize(400, 500);
+    QCOMPARE(title.size(), QSize(251, 271));
 }
 
 void TitleTest::hoveringTheBadgesClicksOnceAndOutlinesEach() {
@@ -180,15 +183,6 @@ void TitleTest::helpOpensTheFileOrSaysItIsMissing() {
     QVERIFY(platform::WinHelpA(&title, title.helpFile(), platform::HELP_CONTENTS, 0));
     auto* viewer = title.findChild<QDialog*>("HelpWindow");
     QVERIFY(viewer->findChild<QTextBrowser*>("HelpText")->toPlainText().contains(QStringLiteral("遊び方")));
-}
-
-void TitleTest::resizingSnapsBack() {
-    testsupport::Environment env;
-    Form2 title;
-    title.show();
-    const QSize designed = title.size();
-    title.resize(400, 500);
-    QCOMPARE(title.size(), designed);
 }
 
 QTEST_MAIN(TitleTest)
