@@ -7,6 +7,7 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    platform::exitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
     platform::setupApplication(app);
     Form2 title;

@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
+#include <pwd.h>
 #include <unistd.h>
 
 namespace Module1 {
@@ -67,11 +68,28 @@ void setWritableCheck(std::function<bool(const QString&)> check) {
     writableCheck() = std::move(check);
 }
 
+bool isInstalled() {
+    return QFileInfo::exists(AppPath() + QLatin1String(InstalledMark));
+}
+
+QString configHome() {
+    // The XDG rules: a relative path is to be ignored.
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return xdg;
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || !QDir::isAbsolutePath(home)) {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user && user->pw_dir ? QFile::decodeName(user->pw_dir) : QString();
+    }
+    return home.isEmpty() ? QString() : home + QStringLiteral("/.config");
+}
+
 QString SettingsDir() {
     const QString beside = AppPath();
-    // An installed program's folder is not the player's; a copy of the program may keep its file.
-    if (isWritable(beside) || isWritable(beside + QStringLiteral("bralun.ini"))) return beside;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    // An installed program's folder is not the player's, even for root; a copy keeps its file.
+    if (!isInstalled() && (isWritable(beside) || isWritable(beside + QStringLiteral("bralun.ini"))))
+        return beside;
+    const QString config = configHome();
     // Without a home folder there is nowhere better; the save then says why it failed.
     if (config.isEmpty()) return beside;
     return withTrailingSeparator(config + QStringLiteral("/bralun"));

@@ -38,7 +38,14 @@ QString withTrailingSeparator(QString dir);
 // decides (access W_OK) unless a test sets its own check; an empty check restores the system's.
 bool isWritable(const QString& path);
 void setWritableCheck(std::function<bool(const QString&)> check);
-// The folder of bralun.ini, with one trailing separator: the program's own when the program may
+// Whether the program was installed (its package or `cmake --install` put InstalledMark beside
+// it) rather than copied into a folder of its own.
+bool isInstalled();
+inline constexpr const char* InstalledMark = "bralun.installed";
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
+// ~/.config; empty without a home folder.
+QString configHome();
+// The folder of bralun.ini, with one trailing separator: the program's own for a copy that may
 // write there (or rewrite the file already there), else the user's configuration folder.
 QString SettingsDir();
 

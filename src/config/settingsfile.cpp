@@ -101,6 +101,8 @@ QString number(double value) {
 } // namespace
 
 RenameFunction renameFile = ::rename;
+WriteFunction writeFile = ::pwrite;
+SyncFunction syncFile = ::fsync;
 
 QString path() {
     return SettingsDir() + QStringLiteral("bralun.ini");
@@ -135,6 +137,18 @@ std::optional<Position> load(const QString& file) {
     setDefaults();
     const auto text = readStart(file);
     return text ? parse(*text) : std::nullopt;
+}
+
+std::optional<Position> loadAtStart() {
+    const QString file = path();
+    const QByteArray stale = QFile::encodeName(file) + ".new";
+    struct stat st {};
+    if (::lstat(stale.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(stale.constData());
+    const QString beside = AppPath() + QStringLiteral("bralun.ini");
+    // Scores kept beside the program before it saved elsewhere are not left behind.
+    if (file != beside && ::lstat(QFile::encodeName(file).constData(), &st) != 0 && errno == ENOENT)
+        return load(beside);
+    return load(file);
 }
 
 std::optional<Position> parse(const QByteArray& text) {
@@ -212,17 +226,17 @@ class NoFileSizeSignal {
     struct sigaction old_ {};
 };
 
-// Writes all of text to fd and flushes it to the disk; the error number, or 0.
-int writeAll(int fd, const QByteArray& text) {
+// Writes all of text to fd at offset; 0 or the error number.
+int writeAt(int fd, const QByteArray& text, off_t offset) {
     qsizetype done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.constData() + done, static_cast<size_t>(text.size() - done));
+        const ssize_t n = writeFile(fd, text.constData() + done, static_cast<size_t>(text.size() - done),
+                                    offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
         if (n == 0) return EIO;
         done += n;
     }
-    if (::ftruncate(fd, static_cast<off_t>(text.size())) != 0 || ::fsync(fd) != 0) return errno;
     return 0;
 }
 
@@ -232,19 +246,42 @@ int replace(const QByteArray& target, const QByteArray& text, mode_t mode) {
     ::unlink(temporary.constData()); // a save killed half-way may have left it
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0) return errno;
-    int error = writeAll(fd, text);
+    // The umask must not widen nor narrow what the player gave the old file.
+    int error = ::fchmod(fd, mode) != 0 ? errno : writeAt(fd, text, 0);
+    if (error == 0 && syncFile(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && renameFile(temporary.constData(), target.constData()) != 0) error = errno;
     if (error != 0) ::unlink(temporary.constData());
     return error;
 }
 
+// Rewrites a regular file in its place. The file first grows by line ends, which the reader
+// skips after the old twelve fields, so the new line then fits without any write that could
+// fall short; a kill between any two steps leaves the old settings or the new ones.
+int rewriteOpen(int fd, const QByteArray& text) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return NotRegular;
+    const off_t old = st.st_size;
+    const auto size = static_cast<off_t>(text.size());
+    if (size > old) {
+        QByteArray ends;
+        for (off_t i = old; i < size; ++i) ends += (i - old) % 2 == 0 ? '\r' : '\n';
+        if (const int error = writeAt(fd, ends, old)) {
+            (void)::ftruncate(fd, old);
+            return error;
+        }
+    }
+    if (const int error = writeAt(fd, text, 0)) return error;
+    if (::ftruncate(fd, size) != 0 || syncFile(fd) != 0) return errno;
+    return 0;
+}
+
 // Rewrites an existing regular file in its place, for a folder where nothing can be created.
 int rewrite(const QByteArray& target, const QByteArray& text) {
     const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return errno;
-    struct stat st {};
-    int error = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? writeAll(fd, text) : NotRegular;
+    int error = rewriteOpen(fd, text);
     if (::close(fd) != 0 && error == 0) error = errno;
     return error;
 }

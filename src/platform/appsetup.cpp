@@ -9,9 +9,33 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace platform {
 
+namespace {
+QtMessageHandler qtHandler = nullptr;
+bool starting = false;
+
+void startHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (qtHandler) qtHandler(type, context, message);
+    if (starting && type == QtFatalMsg) {
+        std::fputs("ゾルベク: 画面（ディスプレイ）を開けませんでした。"
+                   "デスクトップの中から起動してください。\n",
+                   stderr);
+        std::_Exit(1);
+    }
+}
+} // namespace
+
+void exitQuietlyWithoutDisplay() {
+    starting = true;
+    qtHandler = qInstallMessageHandler(startHandler);
+}
+
 void setupApplication(QApplication& app) {
+    starting = false;
     // Nothing on a Linux desktop answers to these names; the IPA fonts are their nearest kin.
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));

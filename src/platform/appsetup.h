@@ -8,4 +8,8 @@ namespace platform {
 // names the windows ask for, Japanese standard buttons, and the key-state tracker.
 void setupApplication(QApplication& app);
 
+// Until setupApplication runs, a display that cannot be opened (none, or no plugin for the
+// platform asked for) ends the program with a Japanese message and status 1, not an abort.
+void exitQuietlyWithoutDisplay();
+
 } // namespace platform

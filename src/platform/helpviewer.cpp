@@ -8,9 +8,18 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
+
+constexpr qsizetype MaxHelpSize = 1 << 20; // the real help is some ten kilobytes
 
 // One help window per owner, raised again when help is asked for a second time.
 class HelpWindow : public QDialog {
@@ -33,6 +42,36 @@ class HelpWindow : public QDialog {
     QTextBrowser* browser;
 };
 
+// The help text: only a regular file, opened without waiting on a FIFO, and no larger than any
+// help text is; else nothing and why, in Japanese.
+std::optional<QByteArray> readHelp(const QString& path, QString* why) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::optional<QByteArray> text;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *why = QStringLiteral("通常のファイルではありません");
+    } else {
+        QByteArray data(MaxHelpSize + 1, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + got, static_cast<size_t>(data.size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += n;
+        }
+        if (got > MaxHelpSize)
+            *why = QStringLiteral("ファイルが大きすぎます");
+        else
+            text = data.left(got);
+    }
+    ::close(fd);
+    return text;
+}
+
 } // namespace
 
 bool WinHelpA(QWidget* owner, const QString& helpFile, unsigned command, unsigned long data) {
@@ -41,22 +80,22 @@ bool WinHelpA(QWidget* owner, const QString& helpFile, unsigned command, unsigne
     static QPointer<HelpWindow> window;
     if (!window) window = new HelpWindow(owner);
 
-    QFile file(helpFile);
-    bool ok = file.open(QIODevice::ReadOnly);
-    if (ok) {
+    QString why;
+    const auto text = readHelp(helpFile, &why);
+    if (text) {
         window->browser->setSearchPaths({QFileInfo(helpFile).absolutePath()});
-        window->browser->setHtml(QString::fromUtf8(file.readAll()));
+        window->browser->setHtml(QString::fromUtf8(*text));
     } else {
         window->browser->setHtml(
             QStringLiteral("<h3>ヘルプファイルを開けません</h3>"
                            "<p>ヘルプファイル「%1」が見つからないか、読み込めません。</p>"
                            "<p>（%2）</p>")
-                .arg(helpFile.toHtmlEscaped(), file.errorString().toHtmlEscaped()));
+                .arg(helpFile.toHtmlEscaped(), why.toHtmlEscaped()));
     }
     window->show();
     window->raise();
     window->activateWindow();
-    return ok;
+    return text.has_value();
 }
 
 } // namespace platform

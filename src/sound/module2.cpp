@@ -30,11 +30,17 @@ void playWave(const QByteArray& wave) {
     platform::sndPlaySoundA(image, platform::SND_MEMORY | platform::SND_NODEFAULT | platform::SND_ASYNC);
 }
 
+namespace {
+constexpr qint64 MaxSongSize = 16 << 20; // bralun.mid is some five kilobytes
+} // namespace
+
 void PlayMusic(const QString& FileName) {
     // A copy: the caller may pass CurrentMusic itself, which StopMusic clears.
     const QString name = FileName;
     if (!CurrentMusic.isEmpty()) StopMusic();
-    if (!QFileInfo(name).isFile()) return;
+    // Only a regular file the size of a song: a FIFO would hold the player up, a huge file the memory.
+    const QFileInfo file(name);
+    if (!file.isFile() || file.size() > MaxSongSize) return;
     char reply[512];
     const int answer = platform::mciSendStringA("play " + QFile::encodeName(name).toStdString(), reply,
                                                 sizeof reply, nullptr);

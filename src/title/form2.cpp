@@ -152,7 +152,7 @@ void Form2::Form_Load() {
     Module2::loadWaves();
 
     const QRect centred = frameGeometry();
-    if (const auto position = SettingsFile::load(SettingsFile::path())) {
+    if (const auto position = SettingsFile::loadAtStart()) {
         setLeft(position->left);
         setTop(position->top);
         // A position from another screen layout or scale must not lose the window, nor put

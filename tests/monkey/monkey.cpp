@@ -38,46 +38,15 @@ extern "C" void onFatalSignal(int sig) {
     std::raise(sig);
 }
 
-struct Key {
-    int key;
-    Qt::KeyboardModifiers modifiers;
-};
-
-const Key keys[] = {
-    {Qt::Key_Return, {}},
-    {Qt::Key_Enter, {}},
-    {Qt::Key_Space, {}},
-    {Qt::Key_Escape, {}},
-    {Qt::Key_Tab, {}},
-    {Qt::Key_Backtab, {}},
-    {Qt::Key_Right, {}},
-    {Qt::Key_Down, {}},
-    {Qt::Key_Left, {}},
-    {Qt::Key_Up, {}},
-    {Qt::Key_1, {}},
-    {Qt::Key_5, {}},
-    {Qt::Key_9, {}},
-    {Qt::Key_0, {}},
-    {Qt::Key_W, {}},
-    {Qt::Key_Q, {}},
-    {Qt::Key_A, {}},
-    {Qt::Key_S, {}},
-    {Qt::Key_D, {}},
-    {Qt::Key_F, {}},
-    {Qt::Key_Z, {}},
-    {Qt::Key_X, {}},
-    {Qt::Key_C, {}},
-    {Qt::Key_Y, {}},
-    {Qt::Key_N, {}},
-    {Qt::Key_PageUp, {}},
-    {Qt::Key_End, {}},
-    {Qt::Key_O, Qt::AltModifier},
-    {Qt::Key_H, Qt::AltModifier},
-    {Qt::Key_C, Qt::AltModifier},
-    {Qt::Key_Y, Qt::AltModifier},
-    {Qt::Key_N, Qt::AltModifier},
-    {Qt::Key_F4, Qt::AltModifier},
-};
+// Each with its modifiers (only Alt here) in the high bits, as Qt combines them.
+constexpr int Alt = Qt::AltModifier;
+const int keys[] = {Qt::Key_Return,  Qt::Key_Enter,   Qt::Key_Space,   Qt::Key_Escape,  Qt::Key_Tab,
+                    Qt::Key_Backtab, Qt::Key_Right,   Qt::Key_Down,    Qt::Key_Left,    Qt::Key_Up,
+                    Qt::Key_1,       Qt::Key_5,       Qt::Key_9,       Qt::Key_0,       Qt::Key_W,
+                    Qt::Key_Q,       Qt::Key_A,       Qt::Key_S,       Qt::Key_D,       Qt::Key_F,
+                    Qt::Key_Z,       Qt::Key_X,       Qt::Key_C,       Qt::Key_Y,       Qt::Key_N,
+                    Qt::Key_PageUp,  Qt::Key_End,     Alt | Qt::Key_O, Alt | Qt::Key_H, Alt | Qt::Key_C,
+                    Alt | Qt::Key_Y, Alt | Qt::Key_N, Alt | Qt::Key_F4};
 
 class Monkey : public monkey::Driver {
   public:
@@ -143,14 +112,16 @@ class Monkey : public monkey::Driver {
     // Keys go where the window's focus is; W and Q are sometimes held down across later moves.
     void pressKey(QWidget* top) {
         QWidget* target = top->focusWidget() ? top->focusWidget() : top;
-        const Key& k = keys[pick(static_cast<int>(std::size(keys)))];
+        const int k = keys[pick(static_cast<int>(std::size(keys)))];
+        const auto key = static_cast<Qt::Key>(k & ~Qt::KeyboardModifierMask);
+        const auto modifiers = Qt::KeyboardModifiers::fromInt(k & Qt::KeyboardModifierMask);
         const int how = pick(10);
         if (how == 0)
-            QTest::keyPress(target, static_cast<Qt::Key>(k.key), k.modifiers);
+            QTest::keyPress(target, key, modifiers);
         else if (how == 1)
-            QTest::keyRelease(target, static_cast<Qt::Key>(k.key), k.modifiers);
+            QTest::keyRelease(target, key, modifiers);
         else
-            QTest::keyClick(target, static_cast<Qt::Key>(k.key), k.modifiers);
+            QTest::keyClick(target, key, modifiers);
     }
 
     // As a window manager's close box: only a window that takes input gets it.

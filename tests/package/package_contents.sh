@@ -21,7 +21,9 @@ deb="$out/bralun_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { ls "$out"; fail "no $deb"; exit 1; }
 
 listing=$(dpkg-deb -c "$deb")
-expect=(./usr/lib/bralun/bralun ./usr/lib/bralun/bralun.hlp ./usr/lib/bralun/bralun.mid
+expect=(./usr/lib/games/bralun/bralun ./usr/lib/games/bralun/bralun.hlp ./usr/lib/games/bralun/bralun.mid
+        ./usr/lib/games/bralun/bralun.installed ./usr/share/man/man6/bralun.6.gz
+        ./usr/share/doc/bralun/copyright ./usr/share/doc/bralun/changelog.gz
         ./usr/share/applications/bralun.desktop "./usr/share/metainfo/$id")
 for size in 16 32 48 64 128 256; do
   expect+=("./usr/share/icons/hicolor/${size}x${size}/apps/bralun.png")
@@ -29,14 +31,19 @@ done
 for path in "${expect[@]}"; do
   grep -q " $path\$" <<<"$listing" || fail "missing from the package: $path"
 done
-grep -q ' ./usr/bin/bralun -> ../lib/bralun/bralun$' <<<"$listing" ||
-  fail "usr/bin/bralun is not a link to the program"
+grep -q ' ./usr/games/bralun -> ../lib/games/bralun/bralun$' <<<"$listing" ||
+  fail "usr/games/bralun is not a link to the program"
 
+# What the binary links comes from dpkg-shlibdeps; what it loads at run time is named.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
+for dep in libc6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n libqt6sql6-sqlite \
            libsdl2-mixer-2.0-0 fonts-ipafont-gothic fonts-ipafont-mincho \
            "timgm6mb-soundfont | fluid-soundfont-gm"; do
   grep -qF "$dep" <<<"$depends" || fail "not declared in Depends: $dep"
 done
-[ "$status" -eq 0 ] && echo "$(basename "$deb"): entry, metainfo, files and dependencies in order"
+
+# Debian's own checker: no error and no warning.
+lintian --no-cfg --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 ||
+  fail "lintian: $(cat "$out/lintian.log")"
+[ "$status" -eq 0 ] && echo "$(basename "$deb"): entry, metainfo, files, dependencies and lintian in order"
 exit "$status"

@@ -1,5 +1,6 @@
 // The settings dialog: what it shows on opening, the cautions, and what OK and cancel keep.
 #include "config/module1.h"
+#include "config/settingsfile.h"
 #include "settings/form4.h"
 #include "testsupport.h"
 
@@ -21,51 +22,42 @@ const QString notenCaution =
 class SettingsDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void opensWithTheStandardSettings();
     void opensWithStoredValues();
     void cautionFollowsTheThumbWhileDragging();
-    void cautionForNotReadyHands();
     void standardSettingsThenCancelOrOk();
     void okStoresTheSliderInTenths();
     void closeBoxAndCancelKeepEverything();
     void captionsAndKeyboardOrder();
 };
 
-void SettingsDialogTest::opensWithTheStandardSettings() {
-    testsupport::Environment env;
-    setDefaults();
-    Form4 dialog(nullptr);
-    QVERIFY(dialog.Check1->isChecked());
-    QVERIFY(dialog.Check2->isChecked());
-    QVERIFY(dialog.Check3->isChecked());
-    QVERIFY(!dialog.Check4->isChecked());
-    QVERIFY(!dialog.Check5->isChecked());
-    QVERIFY(!dialog.Check6->isChecked());
-    QCOMPARE(dialog.HScroll1->value(), 15);
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("15秒"));
-    QCOMPARE(dialog.Label3->text(), QString());
+namespace {
+// The dialog's controls: the six boxes, the slider's seconds, and the two labels.
+QString shown(const Form4& d) {
+    QString boxes;
+    for (const QCheckBox* box : {d.Check1, d.Check2, d.Check3, d.Check4, d.Check5, d.Check6})
+        boxes += box->isChecked() ? '1' : '0';
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(boxes)
+        .arg(d.HScroll1->value())
+        .arg(d.Label2->text(), d.Label3->text());
 }
+// MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit, NotenOK, KeyShortcuts as bralun.ini has them.
+QByteArray settings() {
+    return SettingsFile::line(0, 0).mid(10).trimmed();
+}
+} // namespace
 
 void SettingsDialogTest::opensWithStoredValues() {
     testsupport::Environment env;
     setDefaults();
+    QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
     TimeLimit = 300;
     NotenOK = 1;
     KeyShortcuts = 1;
     MusicOn = 0;
-    Form4 dialog(nullptr);
-    QCOMPARE(dialog.HScroll1->value(), 30);
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("30秒"));
-    QCOMPARE(dialog.Label3->text(), timeCaution);
-    QVERIFY(!dialog.Check1->isChecked());
-    QVERIFY(dialog.Check5->isChecked());
-    QVERIFY(dialog.Check6->isChecked());
-
+    QCOMPARE(shown(Form4(nullptr)), "011011 30 30秒 " + timeCaution);
     TimeLimit = 155; // tenths below a whole second are dropped
-    Form4 second(nullptr);
-    QCOMPARE(second.HScroll1->value(), 15);
-    QCOMPARE(second.Label2->text(), QStringLiteral("15秒"));
-    QCOMPARE(second.Label3->text(), notenCaution);
+    QCOMPARE(shown(Form4(nullptr)), "011011 15 15秒 " + notenCaution);
 }
 
 void SettingsDialogTest::cautionFollowsTheThumbWhileDragging() {
@@ -82,61 +74,30 @@ void SettingsDialogTest::cautionFollowsTheThumbWhileDragging() {
     QCOMPARE(dialog.Label3->text(), timeCaution);
     bar->setSliderPosition(15);
     QCOMPARE(dialog.Label3->text(), QString());
-    dialog.Check5->setChecked(true);
-    bar->setSliderPosition(15);
+    QTest::mouseClick(dialog.Check5, Qt::LeftButton); // not-ready hands: their caution at once
     QCOMPARE(dialog.Label3->text(), notenCaution);
     bar->setSliderPosition(42);
     QCOMPARE(dialog.Label3->text(), timeCaution); // the time limit wins
+    bar->setSliderPosition(15);
+    QCOMPARE(dialog.Label3->text(), notenCaution);
+    QTest::mouseClick(dialog.Check5, Qt::LeftButton);
+    QCOMPARE(dialog.Label3->text(), QString());
+    bar->setSliderPosition(42);
     bar->setSliderDown(false);
     QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
 }
 
-void SettingsDialogTest::cautionForNotReadyHands() {
-    testsupport::Environment env;
-    setDefaults();
-    Form4 dialog(nullptr);
-    dialog.show();
-    QTest::mouseClick(dialog.Check5, Qt::LeftButton);
-    QCOMPARE(dialog.Label3->text(), notenCaution);
-    QTest::mouseClick(dialog.Check5, Qt::LeftButton);
-    QCOMPARE(dialog.Label3->text(), QString());
-}
-
 void SettingsDialogTest::standardSettingsThenCancelOrOk() {
     testsupport::Environment env;
-    setDefaults();
-    MusicOn = 0;
-    SoundOn = 0;
-    SortHai = 0;
-    UpsideDownHai = 1;
-    NotenOK = 1;
-    KeyShortcuts = 1;
-    TimeLimit = 450;
-    {
+    SettingsFile::parse("0,0,0,0,0,0,0,0,1,450,1,1");
+    for (QPushButton* Form4::*close : {&Form4::Command2, &Form4::Command1}) {
         Form4 dialog(nullptr);
         dialog.Command3->click();
-        QCOMPARE(dialog.HScroll1->value(), 15);
-        QCOMPARE(dialog.Label2->text(), QStringLiteral("15秒"));
-        QCOMPARE(dialog.Label3->text(), QString());
-        dialog.Command2->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(shown(dialog), QStringLiteral("111000 15 15秒 "));
+        (dialog.*close)->click();
+        QCOMPARE(dialog.result(), int(close == &Form4::Command1 ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(settings(), close == &Form4::Command1 ? "1,1,1,0,150,0,0" : "0,0,0,1,450,1,1");
     }
-    QCOMPARE(TimeLimit, 450);
-    QCOMPARE(MusicOn, 0);
-    QCOMPARE(UpsideDownHai, 1);
-    {
-        Form4 dialog(nullptr);
-        dialog.Command3->click();
-        dialog.Command1->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
-    QCOMPARE(MusicOn, 1);
-    QCOMPARE(SoundOn, 1);
-    QCOMPARE(SortHai, 1);
-    QCOMPARE(UpsideDownHai, 0);
-    QCOMPARE(NotenOK, 0);
-    QCOMPARE(KeyShortcuts, 0);
-    QCOMPARE(TimeLimit, 150);
 }
 
 void SettingsDialogTest::okStoresTheSliderInTenths() {
@@ -168,12 +129,8 @@ void SettingsDialogTest::closeBoxAndCancelKeepEverything() {
         dialog.close();
         QVERIFY(!dialog.isVisible());
     }
-    QCOMPARE(MusicOn, 1);
-    QCOMPARE(KeyShortcuts, 0);
-    QCOMPARE(TimeLimit, 150);
-    Form4 next(nullptr);
-    QVERIFY(next.Check1->isChecked());
-    QCOMPARE(next.HScroll1->value(), 15);
+    QCOMPARE(settings(), "1,1,1,0,150,0,0");
+    QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
 }
 
 void SettingsDialogTest::captionsAndKeyboardOrder() {

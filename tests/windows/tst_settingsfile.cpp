@@ -1,7 +1,6 @@
 // bralun.ini: what a player's records and settings survive, and what a damaged file leaves.
 #include "config/module1.h"
 #include "config/settingsfile.h"
-#include "platform/twips.h"
 #include "testsupport.h"
 #include "title/form2.h"
 
@@ -17,10 +16,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Module1;
@@ -31,52 +30,55 @@ class SettingsFileTest : public QObject {
     void appPathEndsInOneSeparator();
     void firstStartWithoutFile();
     void roundTripThroughTheTitleWindow();
-    void onlyThreeScores();
-    void twelveNumbersOnTwelveLines();
-    void damagedFilesKeepDefaultsFromTheBadField();
-    void unusableValuesFallBackToDefaults();
-    void positionOnNoScreenOpensCentred();
-    void positionHangingOffTheScreenIsPulledWhollyOntoIt();
-    void interruptedSaveLeavesOldFileWhole();
+    void fileIsReadFieldByFieldUpToTheFirstBadOne_data();
+    void fileIsReadFieldByFieldUpToTheFirstBadOne();
+    void storedPositionKeepsTheWindowWhollyOnTheScreen_data();
+    void storedPositionKeepsTheWindowWhollyOnTheScreen();
+    void saveCutShortLeavesTheOldSettings_data();
+    void saveCutShortLeavesTheOldSettings();
+    void killedSaveReadsBackOldOrNewSettings_data();
+    void killedSaveReadsBackOldOrNewSettings();
+    void failedFlushOrRenameIsReportedAndLosesNothing();
+    void saveKeepsTheModeAndInPlaceTheFile();
     void saveThatCannotWriteReportsAndEnds();
-    void leadingZerosAreNoFailure();
-    void extremePositionConvertsWithoutOverflow();
-    void saveWritesThroughALinkToARegularFile();
-    void saveLeavesWhatIsNotARegularFileUntouched();
-    void loadNeitherBlocksOnAFifoNorReadsEndlessly();
-    void savesLeaveNoTemporaryFilesBehind();
+    void linksAndWhatIsNotARegularFile();
+    void staleTemporaryFileIsRemovedAtStart();
     void saveFailureNamesTheRealCause();
-    void fileSizeLimitDoesNotKillTheSave();
-    void failedRenameIsReportedAndLosesNothing();
-    void settingsLiveInTheConfigFolderWhenTheProgramFolderIsReadOnly();
-    void fileBesideAReadOnlyFolderIsRewrittenInPlace();
-    void writableFolderIsDecidedByTheSystemForOrdinaryUsers();
+    void settingsFolderFollowsHowTheProgramWasInstalled_data();
+    void settingsFolderFollowsHowTheProgramWasInstalled();
+    void scoresBesideTheProgramCarryOverToTheConfigFolder();
 };
 
 namespace {
-// Saves with the file size limited to 8 bytes, as a full disk would cut the write off.
-QString saveUnderTinyFileLimit(double left, double top) {
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 8;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const QString failure = SettingsFile::save(SettingsFile::path(), left, top);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    return failure;
-}
-
-// Restores how folders are judged writable and where the user's configuration lives.
+// Restores how folders are judged writable and where the user's files live.
 struct LocationGuard {
     QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    QByteArray oldHome = qgetenv("HOME");
     ~LocationGuard() {
         setWritableCheck({});
         if (oldConfigHome.isNull())
             qunsetenv("XDG_CONFIG_HOME");
         else
             qputenv("XDG_CONFIG_HOME", oldConfigHome);
+        qputenv("HOME", oldHome);
     }
 };
+
+// The twelve fields as the program holds them after reading, "-:" first when no position was.
+QByteArray readBack(const std::optional<SettingsFile::Position>& position) {
+    return position ? SettingsFile::line(position->left, position->top) : "-:" + SettingsFile::line(0, 0);
+}
+
+// Makes the program's own folder (but not the files in it) unwritable.
+void folderReadOnly(const QString& folder) {
+    setWritableCheck([folder](const QString& path) { return path != folder && path != folder + '/'; });
+}
+
+struct stat statOf(const QString& file) {
+    struct stat st {};
+    ::stat(QFile::encodeName(file).constData(), &st);
+    return st;
+}
 } // namespace
 
 void SettingsFileTest::appPathEndsInOneSeparator() {
@@ -92,17 +94,7 @@ void SettingsFileTest::appPathEndsInOneSeparator() {
 void SettingsFileTest::firstStartWithoutFile() {
     testsupport::Environment env;
     Form2 title;
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{0, 0, 0}));
-    QCOMPARE(MusicOn, 1);
-    QCOMPARE(SoundOn, 1);
-    QCOMPARE(SortHai, 1);
-    QCOMPARE(UpsideDownHai, 0);
-    QCOMPARE(TimeLimit, 150);
-    QCOMPARE(NotenOK, 0);
-    QCOMPARE(KeyShortcuts, 0);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-    QVERIFY(qAbs(title.frameGeometry().center().y() - screen.center().y()) <= 1);
+    QCOMPARE(SettingsFile::line(0, 0), QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n"));
     title.show();
     title.dispHi();
     QCOMPARE(title.Label5[0]->text(), QStringLiteral("0"));
@@ -114,14 +106,8 @@ void SettingsFileTest::roundTripThroughTheTitleWindow() {
     env.writeFile("bralun.ini", "1234,-5,2000,1500,900,0,1,0,1,300,1,1\r\n");
     {
         Form2 title;
-        QCOMPARE(HiScore, (std::array<std::int32_t, 3>{1234, -5, 2000}));
-        QCOMPARE(title.Left(), 1500.0);
-        QCOMPARE(title.Top(), 900.0);
-        QCOMPARE(MusicOn, 0);
-        QCOMPARE(UpsideDownHai, 1);
-        QCOMPARE(TimeLimit, 300);
-        QCOMPARE(NotenOK, 1);
-        QCOMPARE(KeyShortcuts, 1);
+        QCOMPARE(SettingsFile::line(title.Left(), title.Top()),
+                 QByteArray("1234,-5,2000,1500,900,0,1,0,1,300,1,1\r\n"));
         title.show();
         title.dispHi();
         QCOMPARE(title.Label5[1]->text(), QStringLiteral("-5"));
@@ -138,130 +124,255 @@ void SettingsFileTest::roundTripThroughTheTitleWindow() {
     QCOMPARE(TimeLimit, 300);
 }
 
-void SettingsFileTest::onlyThreeScores() {
+void SettingsFileTest::fileIsReadFieldByFieldUpToTheFirstBadOne_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("read"); // "-:" when no position was taken
+    QTest::newRow("only the scores") << QByteArray("10,20,30\r\n")
+                                     << QByteArray("-:10,20,30,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("twelve lines") << QByteArray(
+                                         "7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n")
+                                  << QByteArray("7,8,9,600,450,1,0,0,1,200,0,1\r\n");
+    QTest::newRow("word in field 9") << QByteArray("5,6,7,100,200,0,0,0,junk,300,1,1\r\n")
+                                     << QByteArray("5,6,7,100,200,0,0,0,0,150,0,0\r\n");
+    QTest::newRow("flag beyond 16 bits")
+        << QByteArray("1,2,3,4,5,0,70000,0,1,300\r\n") << QByteArray("-:1,2,3,0,0,0,1,1,0,150,0,0\r\n");
+    QTest::newRow("garbage") << QByteArray("\x00\xff garbage\r\n", 12)
+                             << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("score beyond 32 bits")
+        << QByteArray("1,99999999999,3\r\n") << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("many digits") << QByteArray("1,100000000000000000000000000,3\r\n")
+                                 << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("leading zeros")
+        << QByteArray("0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
+                      "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n")
+        << QByteArray("100,0,-7,600,450,1,1,0,1,300,1,1\r\n");
+    // Scores are kept as read; flags and time limits the windows cannot use are not.
+    QTest::newRow("unusable values") << QByteArray("-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n")
+                                     << QByteArray("-40,0,99999,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("time limit 601") << QByteArray("0,0,0,0,0,1,1,1,0,601,0,0")
+                                    << QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+    QTest::newRow("time limit 600") << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0")
+                                    << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0\r\n");
+    // What a rewrite in place may leave: the old line's end, or line ends it grew by.
+    QTest::newRow("leftover after the line") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n50,0,0\r\n")
+                                             << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+    QTest::newRow("grown by line ends")
+        << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n\r\n\r") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+}
+
+void SettingsFileTest::fileIsReadFieldByFieldUpToTheFirstBadOne() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, read);
     testsupport::Environment env;
-    env.writeFile("bralun.ini", "10,20,30\r\n");
-    Form2 title;
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{10, 20, 30}));
-    QCOMPARE(MusicOn, 1);
-    QCOMPARE(TimeLimit, 150);
+    env.writeFile("bralun.ini", text);
+    QCOMPARE(readBack(SettingsFile::load(SettingsFile::path())), read);
+}
+
+void SettingsFileTest::storedPositionKeepsTheWindowWhollyOnTheScreen_data() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-}
-
-void SettingsFileTest::twelveNumbersOnTwelveLines() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n");
-    SettingsFile::load(SettingsFile::path());
-    const auto fromLines =
-        std::make_tuple(HiScore, MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit, NotenOK, KeyShortcuts);
-    env.writeFile("bralun.ini", "7,8,9,600,450,1,0,0,1,200,0,1\r\n");
-    const auto position = SettingsFile::load(SettingsFile::path());
-    QVERIFY(position.has_value());
-    QCOMPARE(position->left, 600);
-    QCOMPARE(position->top, 450);
-    QVERIFY(fromLines == std::make_tuple(HiScore, MusicOn, SoundOn, SortHai, UpsideDownHai, TimeLimit,
-                                         NotenOK, KeyShortcuts));
-    QCOMPARE(TimeLimit, 200);
-}
-
-void SettingsFileTest::damagedFilesKeepDefaultsFromTheBadField() {
-    testsupport::Environment env;
-    // A word in field 9: fields 1 to 8 are taken, the rest keep their defaults.
-    env.writeFile("bralun.ini", "5,6,7,100,200,0,0,0,junk,300,1,1\r\n");
-    auto position = SettingsFile::load(SettingsFile::path());
-    QVERIFY(position.has_value());
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{5, 6, 7}));
-    QCOMPARE(MusicOn, 0);
-    QCOMPARE(SoundOn, 0);
-    QCOMPARE(SortHai, 0);
-    QCOMPARE(UpsideDownHai, 0);
-    QCOMPARE(TimeLimit, 150);
-    QCOMPARE(NotenOK, 0);
-    QCOMPARE(KeyShortcuts, 0);
-
-    // A flag beyond 16 bits stops the reading there, and without field 7 no position is taken.
-    env.writeFile("bralun.ini", "1,2,3,4,5,6,70000,1,1,300\r\n");
-    position = SettingsFile::load(SettingsFile::path());
-    QVERIFY(!position.has_value());
-    QCOMPARE(HiScore[2], 3);
-    QCOMPARE(SoundOn, 1);
-    QCOMPARE(TimeLimit, 150);
-
-    // Garbage from the first byte: nothing is taken.
-    env.writeFile("bralun.ini", QByteArray("\x00\xff garbage\r\n", 12));
-    QVERIFY(!SettingsFile::load(SettingsFile::path()).has_value());
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{0, 0, 0}));
-    QCOMPARE(MusicOn, 1);
-
-    // A best score beyond 32 bits is no number for it.
-    env.writeFile("bralun.ini", "1,99999999999,3\r\n");
-    SettingsFile::load(SettingsFile::path());
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{1, 0, 0}));
-}
-
-void SettingsFileTest::unusableValuesFallBackToDefaults() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n");
-    SettingsFile::load(SettingsFile::path());
-    // Best scores are kept as read; what the windows cannot use is not.
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{-40, 0, 99999}));
-    QCOMPARE(MusicOn, 1);
-    QCOMPARE(SoundOn, 1);
-    QCOMPARE(SortHai, 1);
-    QCOMPARE(UpsideDownHai, 0);
-    QCOMPARE(TimeLimit, 150);
-    QCOMPARE(NotenOK, 0);
-    QCOMPARE(KeyShortcuts, 0);
-
-    env.writeFile("bralun.ini", "0,0,0,0,0,1,1,1,0,601,0,0\r\n");
-    SettingsFile::load(SettingsFile::path());
-    QCOMPARE(TimeLimit, 150);
-    env.writeFile("bralun.ini", "0,0,0,0,0,1,1,1,0,600,0,0\r\n");
-    SettingsFile::load(SettingsFile::path());
-    QCOMPARE(TimeLimit, 600);
-}
-
-void SettingsFileTest::positionOnNoScreenOpensCentred() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "0,0,0,-900000,5000000,1,1,1,0,150,0,0\r\n");
-    Form2 title;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(screen.contains(title.frameGeometry()));
-    QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-    // The settings after the position are still read.
-    QCOMPARE(SortHai, 1);
-    QCOMPARE(TimeLimit, 150);
-}
-
-void SettingsFileTest::positionHangingOffTheScreenIsPulledWhollyOntoIt() {
+    const QPoint corner = (screen.bottomRight() - QPoint(100, 100)) * 15;
+    QTest::addColumn<QPoint>("stored");
+    QTest::addColumn<bool>("centred"); // else pulled into the corner it hung from
+    QTest::newRow("on no screen") << QPoint(-900000, 5000000) << true;
+    QTest::newRow("extremes") << QPoint(-2147483647 - 1, 2147483647) << true;
     // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
+    QTest::newRow("hanging off") << corner << false;
+}
+
+void SettingsFileTest::storedPositionKeepsTheWindowWhollyOnTheScreen() {
+    QFETCH(QPoint, stored);
+    QFETCH(bool, centred);
     testsupport::Environment env;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint at = screen.bottomRight() - QPoint(100, 100);
     env.writeFile(
         "bralun.ini",
-        QStringLiteral("0,0,0,%1,%2,1,1,1,0,150,0,0\r\n").arg(at.x() * 15).arg(at.y() * 15).toLatin1());
+        QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
     Form2 title;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.contains(title.frameGeometry()));
-    QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
-    QCOMPARE(TimeLimit, 150);
+    if (centred)
+        QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
+    else
+        QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
+    // The settings after the position are still read.
+    QCOMPARE(SortHai, 0);
+    QCOMPARE(TimeLimit, 300);
 }
 
-void SettingsFileTest::interruptedSaveLeavesOldFileWhole() {
+void SettingsFileTest::saveCutShortLeavesTheOldSettings_data() {
+    QTest::addColumn<QByteArray>("old"); // empty: no file yet
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("new file") << QByteArray() << false;
+    QTest::newRow("replaced") << QByteArray("1500,1400,1300,600,450,1,1,1,0,150,0,0\r\n") << false;
+    QTest::newRow("rewritten in place") << QByteArray("1,2,3\r\n") << true;
+}
+
+void SettingsFileTest::saveCutShortLeavesTheOldSettings() {
+    QFETCH(QByteArray, old);
+    QFETCH(bool, inPlace);
     testsupport::Environment env;
-    const QByteArray old("1500,1400,1300,600,450,1,1,1,0,150,0,0\r\n");
-    env.writeFile("bralun.ini", old);
-    SettingsFile::load(SettingsFile::path());
+    LocationGuard guard;
+    if (!old.isEmpty()) env.writeFile("bralun.ini", old);
+    if (inPlace) folderReadOnly(env.dir());
+    setDefaults();
     HiScore = {1999, 1998, 1997};
-
-    // A file size limit cuts the write off after a few bytes, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const QString failure = saveUnderTinyFileLimit(600, 450);
-
-    QVERIFY(!failure.isEmpty());
+    // A file size limit cuts the write off after a few bytes, as a full disk would; its signal
+    // must not end the program.
+    std::signal(SIGXFSZ, SIG_DFL);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const QString failure = SettingsFile::save(SettingsFile::path(), 600, 450);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
     QCOMPARE(env.readFile("bralun.ini"), old);
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files),
+             old.isEmpty() ? QStringList() : QStringList{"bralun.ini"});
+}
+
+namespace {
+// A kill at the n-th write, flush or rename of a save, just before it or just after it.
+namespace killAt {
+int call = 0;
+bool after = false;
+int calls = 0;
+bool now() {
+    return ++calls == call;
+}
+void die() {
+    ::raise(SIGKILL);
+}
+ssize_t write(int fd, const void* data, size_t size, off_t offset) {
+    if (!now()) return ::pwrite(fd, data, size, offset);
+    if (after) (void)::pwrite(fd, data, size, offset);
+    die();
+    return -1;
+}
+int sync(int fd) {
+    if (now()) {
+        if (after) ::fsync(fd);
+        die();
+    }
+    return ::fsync(fd);
+}
+int rename(const char* from, const char* to) {
+    if (now()) {
+        if (after) ::rename(from, to);
+        die();
+    }
+    return ::rename(from, to);
+}
+} // namespace killAt
+} // namespace
+
+void SettingsFileTest::killedSaveReadsBackOldOrNewSettings_data() {
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<bool>("inPlace");
+    const QByteArray shorter("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+    const QByteArray longer("1500,1400,1300,60000,45000,1,1,1,0,300,0,1\r\n");
+    QTest::newRow("replaced by a longer line") << shorter << false;
+    QTest::newRow("replaced by a shorter line") << longer << false;
+    QTest::newRow("in place, longer line") << shorter << true;
+    QTest::newRow("in place, shorter line") << longer << true;
+    QTest::newRow("in place, old line without its end") << shorter.chopped(2) << true;
+}
+
+void SettingsFileTest::killedSaveReadsBackOldOrNewSettings() {
+    QFETCH(QByteArray, old);
+    QFETCH(bool, inPlace);
+    testsupport::Environment env;
+    LocationGuard guard;
+    if (inPlace) folderReadOnly(env.dir());
+    const QByteArray oldRead = readBack(SettingsFile::parse(old));
+    const QByteArray newRead("1999,1998,1997,600,450,1,1,1,0,150,0,0\r\n");
+    bool finished = false;
+    for (int call = 1; !finished; ++call) {
+        for (const bool after : {false, true}) {
+            env.writeFile("bralun.ini", old);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                killAt::call = call;
+                killAt::after = after;
+                SettingsFile::writeFile = killAt::write;
+                SettingsFile::syncFile = killAt::sync;
+                SettingsFile::renameFile = killAt::rename;
+                setDefaults();
+                HiScore = {1999, 1998, 1997};
+                ::_exit(SettingsFile::save(SettingsFile::path(), 600, 450).isEmpty() ? 0 : 1);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            finished = WIFEXITED(status);
+            QVERIFY2(!finished || WEXITSTATUS(status) == 0, "the save failed");
+            const QByteArray read = readBack(SettingsFile::load(SettingsFile::path()));
+            QVERIFY2(read == oldRead || read == newRead,
+                     qPrintable(QStringLiteral("killed at call %1 (%2): %3 reads %4")
+                                    .arg(call)
+                                    .arg(after ? "after" : "before",
+                                         env.readFile("bralun.ini").toPercentEncoding(), read.trimmed())));
+            if (finished) QCOMPARE(read, newRead);
+        }
+    }
+}
+
+void SettingsFileTest::failedFlushOrRenameIsReportedAndLosesNothing() {
+    testsupport::Environment env;
+    const QByteArray old("1,2,3,4,5,1,1,1,0,300,0,0\r\n");
+    env.writeFile("bralun.ini", old);
+    setDefaults();
+    HiScore[0] = 99;
+    // A new file not on the disk must not take the old one's place; nor one a rename refused,
+    // as across devices or on a bad disk.
+    static int refusal;
+    static const auto refuse = [] {
+        errno = refusal;
+        return -1;
+    };
+    for (const int error : {EIO, EXDEV}) {
+        refusal = error;
+        SettingsFile::syncFile = [](int) { return refuse(); };
+        const QString unflushed = SettingsFile::save(SettingsFile::path(), 0, 0);
+        SettingsFile::syncFile = ::fsync;
+        SettingsFile::renameFile = [](const char*, const char*) { return refuse(); };
+        const QString unrenamed = SettingsFile::save(SettingsFile::path(), 0, 0);
+        SettingsFile::renameFile = ::rename;
+        QCOMPARE(unflushed, SettingsFile::failureReason(error));
+        QCOMPARE(unrenamed, SettingsFile::failureReason(error));
+        QCOMPARE(env.readFile("bralun.ini"), old);
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+    }
+}
+
+void SettingsFileTest::saveKeepsTheModeAndInPlaceTheFile() {
+    testsupport::Environment env;
+    LocationGuard guard;
+    const QString ini = env.file("bralun.ini");
+    setDefaults();
+    HiScore = {4, 5, 6};
+    for (const bool inPlace : {false, true}) {
+        // A file that may be written in a folder that may not is still used, rewritten in place.
+        if (inPlace) folderReadOnly(env.dir());
+        // 0664 also tells the mode given apart from what the umask would leave of it.
+        for (const mode_t mode : {0600, 0664, 0640}) {
+            env.writeFile("bralun.ini", "1,2,3\r\n");
+            QCOMPARE(::chmod(QFile::encodeName(ini).constData(), mode), 0);
+            const ino_t before = statOf(ini).st_ino;
+            QCOMPARE(SettingsFile::path(), ini);
+            QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+            QCOMPARE(statOf(ini).st_mode & 07777, mode);
+            QCOMPARE(statOf(ini).st_ino == before, inPlace);
+            QCOMPARE(env.readFile("bralun.ini"), QByteArray("4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+        }
+    }
+    QVERIFY(!QFile::exists(env.dir() + "/config"));
+    // A new file is the player's to read, like any other document.
+    QFile::remove(ini);
+    setWritableCheck({});
+    const mode_t mask = ::umask(022);
+    QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+    ::umask(mask);
+    QCOMPARE(statOf(ini).st_mode & 07777, mode_t(0644));
 }
 
 void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
@@ -288,183 +399,115 @@ void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
     QVERIFY(!title.isVisible());
 }
 
-void SettingsFileTest::leadingZerosAreNoFailure() {
+void SettingsFileTest::linksAndWhatIsNotARegularFile() {
     testsupport::Environment env;
-    env.writeFile("bralun.ini", "0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
-                                "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n");
-    const auto position = SettingsFile::load(SettingsFile::path());
-    QVERIFY(position.has_value());
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{100, 0, -7}));
-    QCOMPARE(position->left, 600);
-    QCOMPARE(TimeLimit, 300);
-    QCOMPARE(KeyShortcuts, 1);
-    // Many digits that do not fit are still no number for a field.
-    env.writeFile("bralun.ini", "1,100000000000000000000000000,3\r\n");
-    SettingsFile::load(SettingsFile::path());
-    QCOMPARE(HiScore, (std::array<std::int32_t, 3>{1, 0, 0}));
-}
-
-void SettingsFileTest::extremePositionConvertsWithoutOverflow() {
-    for (const double stored : {-2147483648.0, 2147483647.0}) {
-        const int pixels = platform::px(stored);
-        QVERIFY(stored < 0 ? pixels < 0 : pixels > 0);
-        QVERIFY(stored < 0 ? platform::twips(pixels) < 0 : platform::twips(pixels) > 0);
-    }
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "0,0,0,-2147483648,2147483647,1,1,1,0,150,0,0\r\n");
-    Form2 title;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(screen.contains(title.frameGeometry()));
-}
-
-void SettingsFileTest::saveWritesThroughALinkToARegularFile() {
-    testsupport::Environment env;
+    const QString ini = env.file("bralun.ini");
+    // Through a link the file it leads to is written, and the link stays.
     env.writeFile("real.ini", "1,2,3\r\n");
-    QVERIFY(QFile::link(env.file("real.ini"), env.file("bralun.ini")));
+    QVERIFY(QFile::link(env.file("real.ini"), ini));
     setDefaults();
     HiScore = {7, 8, 9};
-    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
-    QVERIFY(QFileInfo(env.file("bralun.ini")).isSymLink());
+    QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+    QVERIFY(QFileInfo(ini).isSymLink());
     QCOMPARE(env.readFile("real.ini"), QByteArray("7,8,9,0,0,1,1,1,0,150,0,0\r\n"));
-}
 
-void SettingsFileTest::saveLeavesWhatIsNotARegularFileUntouched() {
-    testsupport::Environment env;
-    QCOMPARE(mkfifo(env.file("bralun.ini").toLocal8Bit().constData(), 0644), 0);
-    setDefaults();
-    const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
-    QVERIFY(failure.contains(QStringLiteral("通常のファイルではありません")));
-    struct stat st {};
-    QCOMPARE(lstat(env.file("bralun.ini").toLocal8Bit().constData(), &st), 0);
-    QVERIFY(S_ISFIFO(st.st_mode));
-    // A link to a device is no way around it.
-    QFile::remove(env.file("bralun.ini"));
-    QVERIFY(QFile::link("/dev/null", env.file("bralun.ini")));
-    QVERIFY(!SettingsFile::save(SettingsFile::path(), 0, 0).isEmpty());
-    QVERIFY(QFileInfo(env.file("bralun.ini")).isSymLink());
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files | QDir::System), QStringList{"bralun.ini"});
-}
-
-void SettingsFileTest::loadNeitherBlocksOnAFifoNorReadsEndlessly() {
-    testsupport::Environment env;
-    QCOMPARE(mkfifo(env.file("bralun.ini").toLocal8Bit().constData(), 0644), 0);
-    QVERIFY(!SettingsFile::load(SettingsFile::path()).has_value());
-    QFile::remove(env.file("bralun.ini"));
-    QVERIFY(QFile::link("/dev/zero", env.file("bralun.ini")));
-    QVERIFY(!SettingsFile::load(SettingsFile::path()).has_value());
-    QCOMPARE(TimeLimit, 150);
+    // A FIFO, or a link to an endless device, neither blocks nor fills the memory, and is
+    // never replaced.
+    QFile::remove(ini);
+    QCOMPARE(mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+    QVERIFY(!SettingsFile::load(ini).has_value());
+    QVERIFY(SettingsFile::save(ini, 0, 0).contains(QStringLiteral("通常のファイルではありません")));
+    QVERIFY(QFileInfo(ini).isFile() == false && QFileInfo(ini).exists());
+    for (const char* device : {"/dev/zero", "/dev/null"}) {
+        QFile::remove(ini);
+        QVERIFY(QFile::link(device, ini));
+        QVERIFY(!SettingsFile::load(ini).has_value());
+        QVERIFY(!SettingsFile::save(ini, 0, 0).isEmpty());
+        QVERIFY(QFileInfo(ini).isSymLink());
+    }
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files | QDir::System), (QStringList{"bralun.ini", "real.ini"}));
     // A huge file is read only at its start.
-    QFile::remove(env.file("bralun.ini"));
+    QFile::remove(ini);
     env.writeFile("bralun.ini", "5,6,7,0,0,1,1,1,0,300,0,0\r\n" + QByteArray(8 << 20, '9'));
-    QVERIFY(SettingsFile::load(SettingsFile::path()).has_value());
-    QCOMPARE(HiScore[2], 7);
-    QCOMPARE(TimeLimit, 300);
+    QCOMPARE(readBack(SettingsFile::load(ini)), QByteArray("5,6,7,0,0,1,1,1,0,300,0,0\r\n"));
 }
 
-void SettingsFileTest::savesLeaveNoTemporaryFilesBehind() {
+void SettingsFileTest::staleTemporaryFileIsRemovedAtStart() {
     testsupport::Environment env;
     // What a save killed half-way left.
     env.writeFile("bralun.ini.new", "1,2");
-    setDefaults();
+    env.writeFile("bralun.ini", "4,5,6\r\n");
+    QCOMPARE(readBack(SettingsFile::loadAtStart()), QByteArray("-:4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
     for (int i = 0; i < 3; ++i) QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
     QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
 }
 
 void SettingsFileTest::saveFailureNamesTheRealCause() {
-    using SettingsFile::failureReason;
-    for (const int full : {ENOSPC, EDQUOT}) QVERIFY(failureReason(full).contains(QStringLiteral("空き")));
-    for (const int denied : {EACCES, EPERM, EROFS})
-        QVERIFY(failureReason(denied).contains(QStringLiteral("許可")));
-    QVERIFY(failureReason(EFBIG).contains(QStringLiteral("大きすぎ")));
-    QVERIFY(!failureReason(EIO).contains(QStringLiteral("空き")));
-    QVERIFY(failureReason(EIO).contains(QString::fromLocal8Bit(std::strerror(EIO))));
-    QVERIFY(!failureReason(EACCES).contains(QStringLiteral("空き")));
-}
-
-void SettingsFileTest::fileSizeLimitDoesNotKillTheSave() {
-    testsupport::Environment env;
-    std::signal(SIGXFSZ, SIG_DFL);
-    setDefaults();
-    const QString failure = saveUnderTinyFileLimit(0, 0);
-    QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
-    QVERIFY(!QFile::exists(env.file("bralun.ini")));
-}
-
-void SettingsFileTest::failedRenameIsReportedAndLosesNothing() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "1,2,3,4,5,1,1,1,0,300,0,0\r\n");
-    setDefaults();
-    HiScore[0] = 99;
-    // A rename refused after the new file was written whole, as across devices or on a bad disk.
-    for (const int error : {EXDEV, EIO}) {
-        static int refusal;
-        refusal = error;
-        SettingsFile::renameFile = [](const char*, const char*) {
-            errno = refusal;
-            return -1;
-        };
-        const QString failure = SettingsFile::save(SettingsFile::path(), 0, 0);
-        SettingsFile::renameFile = ::rename;
-        QCOMPARE(failure, SettingsFile::failureReason(error));
-        QCOMPARE(env.readFile("bralun.ini"), QByteArray("1,2,3,4,5,1,1,1,0,300,0,0\r\n"));
-        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+    const std::pair<int, const char*> causes[] = {{ENOSPC, "空き"}, {EDQUOT, "空き"}, {EACCES, "許可"},
+                                                  {EPERM, "許可"},  {EROFS, "許可"},  {EFBIG, "大きすぎ"}};
+    for (const auto& [error, word] : causes) {
+        QVERIFY(SettingsFile::failureReason(error).contains(QString::fromUtf8(word)));
+        QVERIFY(!SettingsFile::failureReason(EIO).contains(QString::fromUtf8(word)));
     }
+    QVERIFY(SettingsFile::failureReason(EIO).contains(QString::fromLocal8Bit(std::strerror(EIO))));
 }
 
-void SettingsFileTest::settingsLiveInTheConfigFolderWhenTheProgramFolderIsReadOnly() {
+void SettingsFileTest::settingsFolderFollowsHowTheProgramWasInstalled_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<QByteArray>("configHome");
+    QTest::addColumn<QString>("folder"); // of bralun.ini, under the test's own folder
+    QTest::newRow("copy in a writable folder") << false << true << QByteArray("/config") << "program";
+    QTest::newRow("copy in a read-only folder") << false << false << QByteArray("/config") << "config/bralun";
+    // Root may write anywhere, yet an installed program's folder is the package's.
+    QTest::newRow("installed, writable folder") << true << true << QByteArray("/config") << "config/bralun";
+    QTest::newRow("no XDG_CONFIG_HOME") << false << false << QByteArray() << "home/.config/bralun";
+    // Relative to wherever the game was started: ignored, as the XDG rules say.
+    QTest::newRow("relative XDG_CONFIG_HOME")
+        << false << false << QByteArray("rel/config") << "home/.config/bralun";
+}
+
+void SettingsFileTest::settingsFolderFollowsHowTheProgramWasInstalled() {
+    QFETCH(bool, installed);
+    QFETCH(bool, folderWritable);
+    QFETCH(QByteArray, configHome);
+    QFETCH(QString, folder);
     testsupport::Environment env;
     LocationGuard guard;
-    const QString program = env.dir() + "/program";
+    const QString program = env.file("program");
     QVERIFY(QDir().mkpath(program));
     setAppDirOverride(program);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
-    // A copy in a writable folder keeps its file beside it.
-    QCOMPARE(SettingsFile::path(), program + "/bralun.ini");
+    if (installed) QVERIFY(QFile(program + '/' + InstalledMark).open(QIODevice::WriteOnly));
+    setWritableCheck([&](const QString& path) { return folderWritable || !path.startsWith(program); });
+    qputenv("HOME", QFile::encodeName(env.file("home")));
+    qputenv("XDG_CONFIG_HOME",
+            configHome.startsWith('/') ? QFile::encodeName(env.dir()) + configHome : configHome);
+    QCOMPARE(SettingsFile::path(), env.file(folder) + "/bralun.ini");
+}
 
+void SettingsFileTest::scoresBesideTheProgramCarryOverToTheConfigFolder() {
+    testsupport::Environment env;
+    LocationGuard guard;
+    const QString program = env.file("program");
+    QVERIFY(QDir().mkpath(program));
+    setAppDirOverride(program);
     setWritableCheck([&](const QString& path) { return !path.startsWith(program); });
-    QCOMPARE(SettingsFile::path(), env.dir() + "/config/bralun/bralun.ini");
-    QCOMPARE(AppPath(), program + "/");
-    setDefaults();
-    HiScore = {11, 12, 13};
-    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
-    QCOMPARE(env.readFile("config/bralun/bralun.ini"), QByteArray("11,12,13,0,0,1,1,1,0,150,0,0\r\n"));
+    // A read-only folder and a file another user wrote there: readable, not writable.
+    const QByteArray beside("11,12,13,600,450,0,1,1,0,300,0,0\r\n");
+    env.writeFile("program/bralun.ini", beside);
+    {
+        Form2 title;
+        QCOMPARE(SettingsFile::line(title.Left(), title.Top()), beside);
+        HiScore[0] = 21;
+        title.close();
+    }
+    QCOMPARE(env.readFile("config/bralun/bralun.ini"), QByteArray("21,12,13,600,450,0,1,1,0,300,0,0\r\n"));
+    QCOMPARE(env.readFile("program/bralun.ini"), beside);
+    // From then on the configuration folder's file is the one read.
     resetAll();
-    Form2 title;
-    QCOMPARE(HiScore[2], 13);
-    QVERIFY(!QFile::exists(program + "/bralun.ini"));
-}
-
-void SettingsFileTest::fileBesideAReadOnlyFolderIsRewrittenInPlace() {
-    testsupport::Environment env;
-    LocationGuard guard;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
-    env.writeFile("bralun.ini", "1,2,3\r\n");
-    const QString folder = env.dir();
-    setWritableCheck([&](const QString& path) { return path != folder && path != folder + '/'; });
-    QCOMPARE(SettingsFile::path(), env.file("bralun.ini"));
-    struct stat before {};
-    stat(env.file("bralun.ini").toLocal8Bit().constData(), &before);
-    setDefaults();
-    HiScore = {4, 5, 6};
-    QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
-    struct stat after {};
-    stat(env.file("bralun.ini").toLocal8Bit().constData(), &after);
-    QCOMPARE(after.st_ino, before.st_ino);
-    QCOMPARE(env.readFile("bralun.ini"), QByteArray("4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
-    QVERIFY(!QFile::exists(env.dir() + "/config"));
-}
-
-void SettingsFileTest::writableFolderIsDecidedByTheSystemForOrdinaryUsers() {
-    if (geteuid() == 0) QSKIP("root may write anywhere");
-    testsupport::Environment env;
-    LocationGuard guard;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.dir() + "/config"));
-    const QString program = env.dir() + "/program";
-    QVERIFY(QDir().mkpath(program));
-    setAppDirOverride(program);
-    QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    QCOMPARE(SettingsFile::path(), env.dir() + "/config/bralun/bralun.ini");
-    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    Form2 again;
+    QCOMPARE(HiScore[0], 21);
 }
 
 QTEST_MAIN(SettingsFileTest)

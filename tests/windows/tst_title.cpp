@@ -13,24 +13,23 @@
 #include <QTextBrowser>
 #include <QtTest>
 
+#include <functional>
+#include <sys/stat.h>
+
 using namespace Module1;
 
 class TitleTest : public QObject {
     Q_OBJECT
   private slots:
-    void layoutAndFonts();
-    void hoveringTheBadgesClicksOncePerBadge();
-    void hoverOutlineFollowsThePointer();
-    void noSoundsWithSoundOff();
+    void layoutFontsAndFixedSize();
+    void hoveringTheBadgesClicksOnceAndOutlinesEach();
     void badgeClickPlaysItsSoundAndSetsTheLevel();
     void scoresShownWheneverTheWindowIsActive();
-    void settingsDialogSharesTheLeftEdgeAndIsCentredVertically();
-    void aboutBoxIsCentredAndShowsTheIcon();
+    void settingsAndAboutOpenPlacedOnTheTitleWindow();
     void helpOpensTheFileOrSaysItIsMissing();
-    void resizingSnapsBack();
 };
 
-void TitleTest::layoutAndFonts() {
+void TitleTest::layoutFontsAndFixedSize() {
     testsupport::Environment env;
     Form2 title;
     QCOMPARE(title.size(), QSize(251, 271));
@@ -41,9 +40,13 @@ void TitleTest::layoutAndFonts() {
     QCOMPARE(QFontInfo(title.Label1->font()).family(), QStringLiteral("IPAPMincho"));
     QCOMPARE(QFontInfo(title.Label5[0]->font()).family(), QStringLiteral("IPAPGothic"));
     QVERIFY(QFontInfo(title.Label5[0]->font()).bold());
+    // Resizing snaps back to the designed size.
+    title.show();
+    title.resize(400, 500);
+    QCOMPARE(title.size(), QSize(251, 271));
 }
 
-void TitleTest::hoveringTheBadgesClicksOncePerBadge() {
+void TitleTest::hoveringTheBadgesClicksOnceAndOutlinesEach() {
     testsupport::Environment env;
     Form2 title;
     title.show();
@@ -62,30 +65,17 @@ void TitleTest::hoveringTheBadgesClicksOncePerBadge() {
     QTest::mouseMove(title.Label4, QPoint(5, 5));
     QTest::mouseMove(title.Picture2[2], QPoint(50, 20));
     QCOMPARE(env.effects().size(), std::size_t{3});
-}
-
-void TitleTest::hoverOutlineFollowsThePointer() {
-    testsupport::Environment env;
-    Form2 title;
-    const QRgb blue = qRgb(0, 0, 255);
-    title.Picture2_MouseMove(0, 0, 0, 10, 10);
-    const QImage& first = title.Picture2[0]->image();
-    QCOMPARE(first.pixel(0, 0), blue);
-    QCOMPARE(first.pixel(95, 47), blue);
-    QCOMPARE(first.pixel(50, 0), blue);
-    QCOMPARE(first.pixel(95, 20), blue);
-    title.Picture2_MouseMove(1, 0, 0, 10, 10);
-    QCOMPARE(title.Picture2[0]->image(), title.Picture2[0]->Picture());
-    QCOMPARE(title.Picture2[1]->image().pixel(0, 20), blue);
-}
-
-void TitleTest::noSoundsWithSoundOff() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "0,0,0,600,600,1,0,1,0,150,0,0\r\n");
-    Form2 title;
-    QCOMPARE(SoundOn, 0);
+    // The blue outline stays on the last badge entered, the others show their own picture.
+    for (const QPoint at : {QPoint(0, 0), QPoint(95, 47), QPoint(50, 0), QPoint(95, 20)})
+        QCOMPARE(title.Picture2[2]->image().pixel(at), qRgb(0, 0, 255));
+    for (int i : {0, 1})
+        QCOMPARE(title.Picture2[std::size_t(i)]->image(), title.Picture2[std::size_t(i)]->Picture());
+    // With sound off, neither badges nor the title picture make a sound.
+    SoundOn = 0;
+    env.clearEffects();
     title.Picture2_MouseMove(0, 0, 0, 1, 1);
     title.Picture2_MouseMove(1, 0, 0, 1, 1);
+    QCOMPARE(title.Picture2[2]->image(), title.Picture2[2]->Picture());
     testsupport::whenModalShows("Form3", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     title.Picture1_Click();
     QVERIFY(env.effects().empty());
@@ -128,44 +118,35 @@ void TitleTest::scoresShownWheneverTheWindowIsActive() {
     QTRY_COMPARE(title.Label5[1]->text(), QStringLiteral("1777"));
 }
 
-void TitleTest::settingsDialogSharesTheLeftEdgeAndIsCentredVertically() {
+void TitleTest::settingsAndAboutOpenPlacedOnTheTitleWindow() {
     testsupport::Environment env;
     env.writeFile("bralun.ini", "0,0,0,4500,3000,1,1,1,0,150,0,0\r\n");
     Form2 title;
     title.show();
-    QRect placed;
-    QSize inner;
-    testsupport::whenModalShows("Form4", [&placed, &inner](QWidget* w) {
-        placed = w->frameGeometry();
-        inner = w->size();
+    QRect placed[2];
+    QImage icon;
+    QString version;
+    testsupport::whenModalShows("Form4", [&](QWidget* w) {
+        placed[0] = w->frameGeometry();
+        QCOMPARE(w->size(), QSize(253, 254));
         static_cast<QDialog*>(w)->reject();
     });
     title.Command2_Click();
-    QCOMPARE(placed.x(), title.frameGeometry().x());
-    QCOMPARE(placed.center().y(), title.frameGeometry().center().y());
-    QCOMPARE(inner, QSize(253, 254));
-}
-
-void TitleTest::aboutBoxIsCentredAndShowsTheIcon() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "0,0,0,7500,1500,1,1,1,0,150,0,0\r\n");
-    Form2 title;
-    title.show();
-    QRect placed;
-    QSize inner;
-    QImage icon;
-    QString version;
+    // The settings dialog shares the left edge and is centred vertically.
+    QCOMPARE(placed[0].x(), title.frameGeometry().x());
+    QCOMPARE(placed[0].center().y(), title.frameGeometry().center().y());
+    env.clearEffects();
     testsupport::whenModalShows("Form3", [&](QWidget* w) {
         auto* about = static_cast<Form3*>(w);
-        placed = about->frameGeometry();
-        inner = about->size();
+        placed[1] = about->frameGeometry();
+        QCOMPARE(about->size(), QSize(214, 83));
         icon = about->Image1->Picture();
         version = about->Label2->text();
         about->Command1->click();
     });
     title.Picture1_Click();
-    QCOMPARE(placed.center(), title.frameGeometry().center());
-    QCOMPARE(inner, QSize(214, 83));
+    // The about box is centred and shows the program's icon.
+    QCOMPARE(placed[1].center(), title.frameGeometry().center());
     QCOMPARE(icon, title.windowIcon().pixmap(32, 32).toImage());
     QVERIFY(!icon.isNull());
     QCOMPARE(version, QStringLiteral("Version 0.95"));
@@ -177,29 +158,31 @@ void TitleTest::helpOpensTheFileOrSaysItIsMissing() {
     Form2 title;
     title.show();
     QCOMPARE(title.helpFile(), env.file("bralun.hlp"));
-
-    title.Command1_Click();
-    auto* viewer = title.findChild<QDialog*>("HelpWindow");
-    QVERIFY(viewer && viewer->isVisible());
-    auto* text = viewer->findChild<QTextBrowser*>("HelpText");
-    QVERIFY(text->toPlainText().contains(QStringLiteral("ヘルプファイル")));
-    QVERIFY(text->toPlainText().contains(QStringLiteral("見つからない")));
-    QVERIFY(title.isVisible());
-    viewer->close();
-
+    const QByteArray help = QFile::encodeName(title.helpFile());
+    // Each is no help text: missing, a FIFO (no waiting on it), endless, or far too large.
+    const std::function<void()> notHelp[] = {
+        [] {},
+        [&] { QCOMPARE(::mkfifo(help.constData(), 0644), 0); },
+        [&] { QVERIFY(QFile::link("/dev/zero", title.helpFile())); },
+        [&] { env.writeFile("bralun.hlp", QByteArray(2 << 20, ' ')); },
+    };
+    for (const auto& make : notHelp) {
+        QFile::remove(title.helpFile());
+        make();
+        title.Command1_Click();
+        auto* viewer = title.findChild<QDialog*>("HelpWindow");
+        QVERIFY(viewer && viewer->isVisible());
+        const QString text = viewer->findChild<QTextBrowser*>("HelpText")->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("ヘルプファイル")) &&
+                text.contains(QStringLiteral("見つからない")));
+        QVERIFY(title.isVisible());
+        viewer->close();
+    }
+    QFile::remove(title.helpFile());
     env.writeFile("bralun.hlp", "<html><body><h1>遊び方</h1></body></html>");
     QVERIFY(platform::WinHelpA(&title, title.helpFile(), platform::HELP_CONTENTS, 0));
-    viewer = title.findChild<QDialog*>("HelpWindow");
+    auto* viewer = title.findChild<QDialog*>("HelpWindow");
     QVERIFY(viewer->findChild<QTextBrowser*>("HelpText")->toPlainText().contains(QStringLiteral("遊び方")));
-}
-
-void TitleTest::resizingSnapsBack() {
-    testsupport::Environment env;
-    Form2 title;
-    title.show();
-    const QSize designed = title.size();
-    title.resize(400, 500);
-    QCOMPARE(title.size(), designed);
 }
 
 QTEST_MAIN(TitleTest)
