@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/explain.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +16,8 @@ struct GameCode {
     bool notenOK = false;
     bool sortHai = false;
     std::uint32_t seed = 0; // of the game's Mt19937Random
+    // 弱点練習: every hand is drawn again until it has a wait of this shape.
+    std::optional<WaitShape> shape = std::nullopt;
     bool operator==(const GameCode&) const = default;
 };
 
