@@ -27,6 +27,21 @@ int buildShapeProblem(Mondai& mondai, std::int32_t level, std::int16_t notenOK, 
     return draws;
 }
 
+WaitShape weakestShape(const std::array<ShapeTally, 5>& byShape) {
+    WaitShape weakest = WaitShape::Ryanmen;
+    double worst = 0;
+    for (const WaitShape shape : AllShapes) {
+        const ShapeTally& t = byShape[static_cast<std::size_t>(shape)];
+        if (t.waits < MinWaits) continue;
+        const double share = static_cast<double>(t.missed) / t.waits;
+        if (share > worst) {
+            worst = share;
+            weakest = shape;
+        }
+    }
+    return weakest;
+}
+
 GameCode dailyCode(std::int64_t day) {
     // SplitMix64: neighbouring days get unrelated seeds.
     auto z = static_cast<std::uint64_t>(day) + 0x9E3779B97F4A7C15ull;

@@ -20,6 +20,16 @@ bool hasWaitOfShape(const Explanation& explanation, WaitShape shape);
 int buildShapeProblem(Mondai& mondai, std::int32_t level, std::int16_t notenOK, std::int16_t sortHai,
                       WaitShape shape);
 
+// The waits of one shape in the problems answered, and how many of them the player missed.
+struct ShapeTally {
+    int waits = 0;
+    int missed = 0;
+};
+// The shape 弱点練習 practises by default: the highest share missed among the shapes met at
+// least MinWaits times; 両面, the commonest, while nothing has been missed yet.
+inline constexpr int MinWaits = 5;
+WaitShape weakestShape(const std::array<ShapeTally, 5>& byShape);
+
 // 今日の一局: 中級 under the standard settings, its seed from the local date alone.
 // `day` counts days the way the calendar's Julian day number does.
 GameCode dailyCode(std::int64_t day);

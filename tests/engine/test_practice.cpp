@@ -185,3 +185,24 @@ TEST(GameDescription, ReviewDealsTheGivenHandsAsShownThenFillsWithTheShape) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(WeakShape, DefaultIsTheHighestShareMissedAmongShapesMetOftenEnough) {
+    using T = engine::ShapeTally;
+    struct Case {
+        std::array<T, 5> tally; // 単騎 双碰 両面 嵌張 辺張
+        WaitShape expected;
+    };
+    const Case cases[] = {
+        {{}, WaitShape::Ryanmen},                                                   // no history
+        {{T{10, 0}, T{10, 0}, T{10, 0}, T{10, 0}, T{10, 0}}, WaitShape::Ryanmen},   // nothing missed
+        {{T{10, 2}, T{10, 1}, T{40, 4}, T{10, 5}, T{8, 2}}, WaitShape::Kanchan},    // 50 %
+        {{T{10, 2}, T{10, 1}, T{40, 4}, T{4, 4}, T{8, 3}}, WaitShape::Penchan},     // 4 waits: too few
+        {{T{20, 19}, T{10, 1}, T{40, 39}, T{10, 0}, T{10, 0}}, WaitShape::Ryanmen}, // 97.5 % over 95 %
+        {{T{5, 1}, T{6, 0}, T{0, 0}, T{0, 0}, T{0, 0}}, WaitShape::Tanki},          // only 単騎 missed
+    };
+    for (const Case& c : cases) EXPECT_EQ(engine::weakestShape(c.tally), c.expected);
+}
+
+} // namespace
