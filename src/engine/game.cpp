@@ -33,7 +33,7 @@ GameDescription GameDescription::fromCode(const GameCode& code) {
 GameDescription GameDescription::weakShape(int level, bool sortHai, WaitShape shape, std::uint32_t seed) {
     GameDescription game;
     game.kind = GameKind::WeakShape;
-    game.code = GameCode{std::clamp(level, 0, 2), false, sortHai, seed, shape};
+    game.code = GameCode{std::clamp(level, 0, 2), false, sortHai, seed, GameCode::shapeField(shape)};
     return game;
 }
 
@@ -64,8 +64,8 @@ void dealProblem(Mondai& mondai, const GameDescription& game, const GameCode& se
     }
     const auto notenOK = static_cast<std::int16_t>(settings.notenOK);
     const auto sortHai = static_cast<std::int16_t>(settings.sortHai);
-    if (settings.shape)
-        buildShapeProblem(mondai, settings.level, notenOK, sortHai, *settings.shape);
+    if (const auto shape = settings.practiceShape())
+        buildShapeProblem(mondai, settings.level, notenOK, sortHai, *shape);
     else
         mondai.buildProblem(settings.level, notenOK, sortHai);
 }

@@ -64,16 +64,12 @@ std::optional<std::array<int, CodeChars>> readDigits(std::string_view text) {
 
 constexpr int ShapeCount = 5;
 
-int shapeBits(const std::optional<WaitShape>& shape) {
-    return shape ? static_cast<int>(*shape) + 1 : 0;
-}
-
 } // namespace
 
 std::string encodeGameCode(const GameCode& code) {
     const std::uint64_t bits = std::uint64_t{code.seed} | std::uint64_t(code.level & 3) << 32 |
                                std::uint64_t{code.notenOK} << 34 | std::uint64_t{code.sortHai} << 35 |
-                               std::uint64_t(shapeBits(code.shape)) << 36;
+                               std::uint64_t(code.shape & 7) << 36;
     std::array<int, CodeChars> digits{};
     for (int i = 0; i < DataChars; ++i) digits[i] = static_cast<int>(bits >> (5 * (DataChars - 1 - i)) & 31);
     // Choose the check so the whole sum vanishes: c * x^8 = sum of the rest.
@@ -96,7 +92,7 @@ std::optional<GameCode> decodeGameCode(std::string_view text) {
     const int shape = static_cast<int>(bits >> 36);
     if (level > 2 || shape > ShapeCount) return std::nullopt;
     GameCode code{level, (bits >> 34 & 1) != 0, (bits >> 35 & 1) != 0, static_cast<std::uint32_t>(bits)};
-    if (shape > 0) code.shape = static_cast<WaitShape>(shape - 1);
+    code.shape = shape;
     return code;
 }
 

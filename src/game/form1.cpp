@@ -305,10 +305,7 @@ void Form1::MondaiStart() {
     Label3->setText(QStringLiteral("残り") + count.right(2) + QStringLiteral("問"));
     Label5->setText(QString());
 
-    if (codeGame_)
-        buildProblem(codeGame_->level, codeGame_->notenOK, codeGame_->sortHai);
-    else
-        buildProblem(Level, NotenOK, SortHai);
+    engine::dealProblem(*this, game_, gameCode(), 10 - Nokori);
     for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * TileW, 0, Tehai[static_cast<std::size_t>(i)]);
     std::copy_n(Tehai.begin(), 13, shown_.begin());
     if (explain_) explain_->showPending();
@@ -374,7 +371,7 @@ void Form1::Picture1_KeyDown(std::int16_t KeyCode, std::int16_t) {
 
 double Form1::sharePercent(std::uint32_t now) const {
     // The settings never hold a limit below 15 s; a zero must still not divide.
-    const double limit = std::max<double>(TimeLimit, 1);
+    const double limit = std::max<double>(game_.timeLimit > 0 ? game_.timeLimit : TimeLimit, 1);
     return platform::elapsedTicks(StartTick, now) / limit;
 }
 
@@ -491,12 +488,16 @@ void Form1::Command3_Click() {
 }
 
 bool Form1::mayRecord() const {
-    return !codeGame_ && recordAllowed();
+    return game_.mayRecord() && recordAllowed();
 }
 
 void Form1::playCode(const engine::GameCode& code) {
-    codeGame_ = code;
-    generator.seed(code.seed);
+    play(engine::GameDescription::fromCode(code));
+}
+
+void Form1::play(const engine::GameDescription& game) {
+    game_ = game;
+    if (game_.code) generator.seed(game_.code->seed);
 }
 
 void Form1::keepRecord(bool correct, std::int32_t points) {

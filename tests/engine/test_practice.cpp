@@ -68,7 +68,7 @@ TEST(WeakShape, CodesRoundTripAndOutOfRangeShapesAreRefused) {
     for (int level = 0; level < 3; ++level)
         for (const WaitShape shape : engine::AllShapes)
             for (const std::uint32_t seed : {0u, 99u, 0xFFFFFFFFu}) {
-                const GameCode code{level, seed % 2 == 1, level == 1, seed, shape};
+                const GameCode code{level, seed % 2 == 1, level == 1, seed, GameCode::shapeField(shape)};
                 EXPECT_EQ(engine::decodeGameCode(engine::encodeGameCode(code)), code);
             }
     // The first character holds SortHai, the shape and the spare bit: shapes 6 and 7 and the
@@ -102,7 +102,7 @@ TEST(GameCodeCompatibility, EveryOldCodeReadsAndDealsAsBefore) {
         const auto code = engine::decodeGameCode(old.text);
         ASSERT_TRUE(code) << old.text;
         EXPECT_EQ(*code, old.code) << old.text;
-        EXPECT_FALSE(code->shape) << old.text;
+        EXPECT_FALSE(code->practiceShape()) << old.text;
         EXPECT_EQ(engine::encodeGameCode(old.code), old.text);
         // The designed generator, drawn exactly as before.
         engine::Mt19937Random rnd(old.code.seed);
@@ -126,7 +126,7 @@ TEST(DailyCode, SameDateSameGameNeighbouringDatesDiffer) {
         ASSERT_NE(engine::dailyCode(day + 1).seed, code.seed) << day;
         ASSERT_EQ(code.level, 1);
         ASSERT_FALSE(code.notenOK);
-        ASSERT_FALSE(code.shape);
+        ASSERT_FALSE(code.practiceShape());
         seeds.insert(code.seed);
     }
     EXPECT_GT(seeds.size(), 36500u);
