@@ -1,6 +1,7 @@
 #include "game/form1.h"
 
 #include "config/module1.h"
+#include "history/history.h"
 #include "platform/keystate.h"
 #include "platform/picturebox.h"
 #include "platform/tickcount.h"
@@ -393,6 +394,7 @@ void Form1::Command1_Click() {
     revealWaits();
     judge(p);
     if (Nokori == 1) endGame();
+    showHistoryNotice();
 }
 
 // Dims every tile that is no wait and closes the problem.
@@ -434,6 +436,7 @@ void Form1::endGame() {
     Label3->setText(QStringLiteral("全問終了"));
     Command2->setEnabled(false);
     Nokori = 0;
+    history::programHistory().endGame(historyGame_, Score);
     auto& best = HiScore[static_cast<std::size_t>(std::clamp(Level, 0, 2))];
     if (best < Score && mayRecord()) {
         best = Score;
@@ -454,6 +457,7 @@ void Form1::Command2_Click() {
             printOutlined(5, 3, QStringLiteral("最高得点"));
             printOutlined(5, 27, QStringLiteral("記録不可"));
         }
+        noteHistoryStart();
     }
     if (SoundOn == 1) Module2::playWave(Module2::Wave1001);
     MondaiStart();
@@ -509,6 +513,7 @@ void Form1::keepRecord(bool correct, std::int32_t points) {
     record.points = points;
     record.correct = correct;
     records_.push_back(record);
+    writeHistory(record);
     if (explain_) explain_->showAnswer(record, engine::explain(record.hand));
     if (explain_) explain_->setReviewAvailable(records_.size() >= 10);
 }
@@ -567,4 +572,38 @@ void Form1::openReview() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     review::moveBeside(window, this, pair, game, screen ? screen->availableGeometry() : pair);
     window->show();
+}
+
+void Form1::noteHistoryStart() {
+    const engine::GameCode code = gameCode();
+    historyStart_.startedUtc = QDateTime::currentDateTimeUtc();
+    historyStart_.level = code.level;
+    historyStart_.code = QString::fromStdString(engine::encodeGameCode(code));
+    historyStart_.notenOK = code.notenOK;
+    historyStart_.sortHai = code.sortHai;
+    historyStart_.upsideDown = UpsideDownHai != 0;
+    historyStart_.timeLimit = TimeLimit;
+    historyStart_.mayRecord = mayRecord();
+    historyStart_.kind = codeGame_ ? engine::GameKind::Code : engine::GameKind::Normal;
+}
+
+// The history is opened with the first answer, not at 開始, so no problem's time waits for it.
+void Form1::writeHistory(const engine::ProblemRecord& record) {
+    history::History& store = history::programHistory();
+    if (records_.size() == 1) historyGame_ = store.beginGame(historyStart_);
+    store.recordAnswer(historyGame_, static_cast<int>(records_.size()), record,
+                       QDateTime::currentDateTimeUtc());
+}
+
+// Shown once, after an answer while the clock stands, and without taking the keys from the game.
+void Form1::showHistoryNotice() {
+    const QString notice = history::programHistory().takeNotice();
+    if (notice.isEmpty()) return;
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("成績の記録"), notice,
+                                QMessageBox::Ok, this);
+    box->setObjectName("HistoryNotice");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setModal(false);
+    box->show();
 }

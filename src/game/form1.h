@@ -5,6 +5,7 @@
 #include "engine/gamerecord.h"
 #include "engine/mondai.h"
 #include "engine/random.h"
+#include "history/history.h"
 
 #include <QDialog>
 
@@ -126,6 +127,9 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     bool mayRecord() const; // only the designed game under the standard settings sets one
     void keepRecord(bool correct, std::int32_t points);
     void placeExplanation();
+    void noteHistoryStart();
+    void writeHistory(const engine::ProblemRecord& record);
+    void showHistoryNotice();
 
     QWidget* beside_;
     QImage badge_;
@@ -138,4 +142,6 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     std::array<engine::Hai, 13> shown_{};
     std::vector<engine::ProblemRecord> records_;
     review::ExplainWindow* explain_ = nullptr;
+    history::GameStart historyStart_;
+    std::int64_t historyGame_ = -1; // the game's row, written with its first answer
 };

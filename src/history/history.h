@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QSqlError;
+
 #include <cstdint>
 #include <memory>
 
@@ -60,6 +62,7 @@ class History {
     QString connectionName() const;
 
   private:
+    bool failed(const QSqlError& error); // notes the fault once; always false
     struct Impl;
     QString path_;
     std::unique_ptr<Impl> impl_;
