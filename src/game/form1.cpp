@@ -2,6 +2,7 @@
 
 #include "config/module1.h"
 #include "history/history.h"
+#include "history/schedule.h"
 #include "platform/keystate.h"
 #include "platform/picturebox.h"
 #include "platform/tickcount.h"
@@ -582,17 +583,18 @@ void Form1::noteHistoryStart() {
     historyStart_.notenOK = code.notenOK;
     historyStart_.sortHai = code.sortHai;
     historyStart_.upsideDown = UpsideDownHai != 0;
-    historyStart_.timeLimit = TimeLimit;
+    historyStart_.timeLimit = game_.timeLimit > 0 ? game_.timeLimit : TimeLimit;
     historyStart_.mayRecord = mayRecord();
-    historyStart_.kind = codeGame_ ? engine::GameKind::Code : engine::GameKind::Normal;
+    historyStart_.kind = game_.kind;
 }
 
 // The history is opened with the first answer, not at 開始, so no problem's time waits for it.
 void Form1::writeHistory(const engine::ProblemRecord& record) {
     history::History& store = history::programHistory();
     if (records_.size() == 1) historyGame_ = store.beginGame(historyStart_);
-    store.recordAnswer(historyGame_, static_cast<int>(records_.size()), record,
-                       QDateTime::currentDateTimeUtc());
+    if (store.recordAnswer(historyGame_, static_cast<int>(records_.size()), record,
+                           QDateTime::currentDateTimeUtc()))
+        history::scheduleAnswer(store, game_.kind, record, history::scheduleToday());
 }
 
 // Shown once, after an answer while the clock stands, and without taking the keys from the game.

@@ -439,7 +439,10 @@ void HistoryTest::version1FileIsMigrated() {
     History h(path);
     QVERIFY(h.available());
     QVERIFY(h.takeNotice().isEmpty());
-    QCOMPARE(scalar(path, QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    QCOMPARE(scalar(path, QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    // Both were answered wrongly: both wait in box 1 of the 復習 schedule.
+    QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) || ' ' || max(box) FROM schedule")).toString(),
+             QStringLiteral("2 1"));
     const auto waits = [](const engine::ProblemRecord& r) {
         return std::count(r.machi.begin(), r.machi.end(), 1);
     };
