@@ -503,6 +503,9 @@ void Form1::playCode(const engine::GameCode& code) {
 void Form1::play(const engine::GameDescription& game) {
     game_ = game;
     if (game_.code) generator.seed(game_.code->seed);
+    // A practice game says which it is; the designed game keeps its caption.
+    if (game_.kind != engine::GameKind::Normal)
+        setWindowTitle(QStringLiteral("Orvandis ゾルベク　") + QString::fromUtf8(game_.name()));
 }
 
 void Form1::keepRecord(bool correct, std::int32_t points) {

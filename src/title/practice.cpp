@@ -22,6 +22,7 @@ void Form2::addPracticeItems(QMenu& menu) {
     history::History& store = history::programHistory();
     const std::int64_t today = history::scheduleToday();
     const int due = history::dueCount(store, today);
+    menu.addSeparator();
     QAction* review = menu.addAction(QStringLiteral("復習 (%1問)(&R)").arg(due), this, &Form2::startReview);
     review->setObjectName("ReviewAction");
     review->setEnabled(due > 0);
