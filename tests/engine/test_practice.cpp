@@ -100,16 +100,6 @@ TEST(DailyCode, SameDateSameGameNeighbouringDatesDiffer) {
     EXPECT_NE(dealGame(today), dealGame(GameDescription::daily(jan2000 + 1)));
 }
 
-TEST(Schedule, BoxesAndDueDaysFollowTheAnswers) {
-    using E = engine::ScheduleEntry;
-    const std::tuple<int, bool, std::int64_t, std::optional<E>> steps[] = {
-        {0, false, 0, E{1, 1}}, {1, true, 1, E{2, 4}}, {2, true, 4, E{3, 11}},  {3, true, 11, E{4, 32}},
-        {4, true, 32, {}},      {0, true, 5, {}},      {2, false, 9, E{1, 10}}, {4, false, 40, E{1, 41}},
-    };
-    for (const auto& [box, correct, day, after] : steps)
-        EXPECT_EQ(engine::afterAnswer(box, correct, day), after) << "box " << box << " day " << day;
-}
-
 TEST(WeakShape, DefaultIsTheHighestShareMissedAmongShapesMetOftenEnough) {
     using T = engine::ShapeTally; // 単騎 双碰 両面 嵌張 辺張
     const std::pair<std::array<T, 5>, WaitShape> cases[] = {
