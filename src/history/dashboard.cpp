@@ -26,13 +26,14 @@ struct Filter {
     std::optional<engine::GameKind> kind;
 };
 
-const QString filterSql = QStringLiteral("g.started_ms >= :since AND (:anyKind OR g.kind = :kind)");
+// A game and its problems count in the period the game was started in.
+const QString gameFilter = QStringLiteral("g.started_ms >= :since AND (:anyKind OR g.kind = :kind)");
 
-// A query over the filtered games; %1 in sql stands for the filter.
+// A query over the filtered games: %1 in sql stands for the filter.
 QSqlQuery select(const QSqlDatabase& db, const QString& sql, const Filter& filter) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(sql.arg(filterSql));
+    q.prepare(sql.arg(gameFilter));
     q.bindValue(QStringLiteral(":since"), filter.sinceMs);
     q.bindValue(QStringLiteral(":anyKind"), filter.kind ? 0 : 1);
     q.bindValue(QStringLiteral(":kind"), filter.kind ? static_cast<int>(*filter.kind) : 0);
@@ -40,66 +41,47 @@ QSqlQuery select(const QSqlDatabase& db, const QString& sql, const Filter& filte
     return q;
 }
 
-void loadTotals(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
-    QSqlQuery q =
-        select(db,
-               QStringLiteral("SELECT count(DISTINCT p.game), count(*), total(p.correct), avg(p.time_ms)"
-                              " FROM problems p JOIN games g ON g.id = p.game WHERE %1"),
-               f);
+void loadGames(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
+    QSqlQuery q = select(db, QStringLiteral("SELECT count(*) FROM games g WHERE %1 AND g.answered > 0"), f);
+    if (q.next()) d.games = q.value(0).toInt();
+    QSqlQuery scores = select(db,
+                              QStringLiteral("SELECT g.started_ms, g.level, g.score FROM games g"
+                                             " WHERE g.score IS NOT NULL AND %1 ORDER BY g.started_ms, g.id"),
+                              f);
+    while (scores.next()) {
+        d.scores.push_back({QDateTime::fromMSecsSinceEpoch(scores.value(0).toLongLong(), Qt::UTC),
+                            scores.value(1).toInt(), scores.value(2).toInt()});
+    }
+}
+
+// From the figures each game keeps. A wait of several shapes (a tile completing one split as
+// 単騎, another as 双碰) counts under each of them.
+void loadProblems(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
+    QSqlQuery q = select(
+        db,
+        QStringLiteral(
+            "SELECT total(answered), total(answered_right), total(answered_ms), total(not_ready_wrong),"
+            " total(w1_answered), total(w1_right), total(w1_ms), total(w2_answered), total(w2_right),"
+            " total(w2_ms), total(w3_answered), total(w3_right), total(w3_ms), total(w4_answered),"
+            " total(w4_right), total(w4_ms), total(w5_answered), total(w5_right), total(w5_ms),"
+            " total(tanki_waits), total(tanki_missed), total(shanpon_waits), total(shanpon_missed),"
+            " total(ryanmen_waits), total(ryanmen_missed), total(kanchan_waits), total(kanchan_missed),"
+            " total(penchan_waits), total(penchan_missed) FROM games g WHERE %1"),
+        f);
     if (!q.next()) return;
-    d.games = q.value(0).toInt();
-    d.problems = q.value(1).toInt();
-    d.right = q.value(2).toInt();
-    d.averageMs = q.value(3).isNull() ? 0.0 : q.value(3).toDouble();
-}
-
-void loadScores(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
-    QSqlQuery q = select(db,
-                         QStringLiteral("SELECT g.started_ms, g.level, g.score FROM games g"
-                                        " WHERE g.score IS NOT NULL AND %1 ORDER BY g.started_ms, g.id"),
-                         f);
-    while (q.next()) {
-        d.scores.push_back({QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong(), Qt::UTC),
-                            q.value(1).toInt(), q.value(2).toInt()});
+    const auto at = [&q](int i) { return q.value(i).toDouble(); };
+    d.problems = static_cast<int>(at(0));
+    d.right = static_cast<int>(at(1));
+    d.averageMs = d.problems > 0 ? at(2) / d.problems : 0.0;
+    d.notReadyWrong = static_cast<int>(at(3));
+    for (int n = 0; n < 5; ++n) {
+        const int problems = static_cast<int>(at(4 + 3 * n));
+        d.byWaitCount[static_cast<std::size_t>(n)] = {problems, static_cast<int>(at(5 + 3 * n)),
+                                                      problems > 0 ? at(6 + 3 * n) / problems : 0.0};
     }
-}
-
-// A wait of several shapes (a tile completing one split as 単騎, another as 双碰) counts once
-// under each of them.
-void loadShapes(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
-    QSqlQuery q = select(db,
-                         QStringLiteral("SELECT w.shapes, w.marked, count(*) FROM waits w"
-                                        " JOIN problems p ON p.id = w.problem JOIN games g ON g.id = p.game"
-                                        " WHERE %1 GROUP BY w.shapes, w.marked"),
-                         f);
-    while (q.next()) {
-        const int bits = q.value(0).toInt();
-        const int count = q.value(2).toInt();
-        for (std::size_t s = 0; s < d.shapes.size(); ++s) {
-            if ((bits & (1 << s)) == 0) continue;
-            d.shapes[s].waits += count;
-            if (q.value(1).toInt() == 0) d.shapes[s].missed += count;
-        }
-    }
-    QSqlQuery notReady = select(db,
-                                QStringLiteral("SELECT count(*) FROM problems p JOIN games g ON g.id = p.game"
-                                               " WHERE p.wait_count = 0 AND p.correct = 0 AND %1"),
-                                f);
-    if (notReady.next()) d.notReadyWrong = notReady.value(0).toInt();
-}
-
-void loadByWaitCount(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
-    QSqlQuery q =
-        select(db,
-               QStringLiteral("SELECT min(p.wait_count, 5), count(*), total(p.correct), avg(p.time_ms)"
-                              " FROM problems p JOIN games g ON g.id = p.game"
-                              " WHERE p.wait_count > 0 AND %1 GROUP BY 1"),
-               f);
-    while (q.next()) {
-        auto& figures = d.byWaitCount[static_cast<std::size_t>(q.value(0).toInt() - 1)];
-        figures.problems = q.value(1).toInt();
-        figures.right = q.value(2).toInt();
-        figures.averageMs = q.value(3).toDouble();
+    for (int s = 0; s < 5; ++s) {
+        d.shapes[static_cast<std::size_t>(s)] = {static_cast<int>(at(19 + 2 * s)),
+                                                 static_cast<int>(at(20 + 2 * s))};
     }
 }
 
@@ -132,12 +114,14 @@ std::array<std::int16_t, 38> byCode(const QString& text) {
 }
 
 void loadWrong(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
-    QSqlQuery q = select(db,
-                         QStringLiteral("SELECT p.answered_ms, g.level, p.hand, p.marks, p.waits, p.time_ms,"
-                                        " p.points FROM problems p JOIN games g ON g.id = p.game"
-                                        " WHERE p.correct = 0 AND %1 ORDER BY p.answered_ms DESC, p.id DESC"
-                                        " LIMIT 50"),
-                         f);
+    QSqlQuery q = select(
+        db,
+        QStringLiteral("SELECT p.answered_ms, (SELECT level FROM games WHERE id = p.game), p.hand,"
+                       " p.marks, p.waits, p.time_ms, p.points FROM problems p INDEXED BY problems_answered"
+                       " WHERE p.correct = 0 AND p.answered_ms >= :since"
+                       " AND p.game IN (SELECT g.id FROM games g WHERE %1)"
+                       " ORDER BY p.answered_ms DESC, p.id DESC LIMIT 50"),
+        f);
     while (q.next()) {
         WrongProblem w;
         w.answeredUtc = QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong(), Qt::UTC);
@@ -154,23 +138,20 @@ void loadWrong(const QSqlDatabase& db, const Filter& f, Dashboard& d) {
     }
 }
 
-QDate localDay(qint64 ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toLocalTime().date();
-}
-
 // Days in a row with a game of the kind, ending today or, while today is not yet played,
-// yesterday. Games dated after today (a clock set back) are passed over.
+// yesterday. Games dated after today (a clock set back) are passed over. The local day is the C
+// library's, as QDateTime's is, worked out by SQLite: one day a row, not one game.
 int streak(const QSqlDatabase& db, std::optional<engine::GameKind> kind, const QDate& today) {
-    QSqlQuery q = select(db,
-                         QStringLiteral("SELECT g.started_ms FROM games g WHERE %1 AND EXISTS"
-                                        " (SELECT 1 FROM problems p WHERE p.game = g.id)"
-                                        " ORDER BY g.started_ms DESC"),
-                         Filter{std::numeric_limits<qint64>::min(), kind});
+    QSqlQuery q =
+        select(db,
+               QStringLiteral("SELECT DISTINCT date(g.started_ms / 1000, 'unixepoch', 'localtime') AS day"
+                              " FROM games g WHERE %1 AND g.answered > 0 ORDER BY day DESC"),
+               Filter{std::numeric_limits<qint64>::min(), kind});
     std::optional<QDate> last;
     int days = 0;
     while (q.next()) {
-        const QDate day = localDay(q.value(0).toLongLong());
-        if (day > today || (last && day == *last)) continue;
+        const QDate day = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        if (day > today) continue;
         if (last ? day != last->addDays(-1) : day < today.addDays(-1)) break;
         last = day;
         ++days;
@@ -184,8 +165,7 @@ std::optional<int> dailyScore(const QSqlDatabase& db, const QDate& today) {
     const qint64 since = QDateTime(today, QTime(0, 0)).toMSecsSinceEpoch();
     QSqlQuery q = select(db,
                          QStringLiteral("SELECT coalesce(g.score, (SELECT total(p.points) FROM problems p"
-                                        " WHERE p.game = g.id)) FROM games g WHERE %1 AND EXISTS"
-                                        " (SELECT 1 FROM problems p WHERE p.game = g.id)"
+                                        " WHERE p.game = g.id)) FROM games g WHERE %1 AND g.answered > 0"
                                         " ORDER BY g.started_ms, g.id LIMIT 1"),
                          Filter{since, engine::GameKind::Daily});
     if (!q.next()) return std::nullopt;
@@ -214,10 +194,8 @@ Dashboard loadDashboard(History& history, Period period, std::optional<engine::G
     const Filter filter{periodStart(period, nowUtc), kind};
     // One snapshot: an answer written meanwhile by another copy of the program is in all or none.
     QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-    loadTotals(db, filter, d);
-    loadScores(db, filter, d);
-    loadShapes(db, filter, d);
-    loadByWaitCount(db, filter, d);
+    loadGames(db, filter, d);
+    loadProblems(db, filter, d);
     rankShapes(d);
     loadWrong(db, filter, d);
     const QDate today = nowUtc.toLocalTime().date();

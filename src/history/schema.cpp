@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace history::schema {
 
 namespace {
@@ -25,6 +27,37 @@ const char* const version1[] = {
 const char* const version2[] = {
     "ALTER TABLE games ADD COLUMN kind INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE problems ADD COLUMN wait_count INTEGER NOT NULL DEFAULT 0",
+    // Each game's figures, added to with every answer, so a period's figures come from one
+    // pass over its games: problems, right, ms; by count of waits (w5: five or more); by shape.
+    "ALTER TABLE games ADD COLUMN answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN answered_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN answered_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN not_ready_wrong INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w1_answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w1_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w1_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w2_answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w2_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w2_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w3_answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w3_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w3_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w4_answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w4_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w4_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w5_answered INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w5_right INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN w5_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN tanki_waits INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN tanki_missed INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN shanpon_waits INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN shanpon_missed INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN ryanmen_waits INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN ryanmen_missed INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN kanchan_waits INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN kanchan_missed INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN penchan_waits INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE games ADD COLUMN penchan_missed INTEGER NOT NULL DEFAULT 0",
     "CREATE TABLE waits(problem INTEGER NOT NULL REFERENCES problems(id) ON DELETE CASCADE,"
     " tile INTEGER NOT NULL, shapes INTEGER NOT NULL, marked INTEGER NOT NULL, PRIMARY KEY(problem, tile))"
     " WITHOUT ROWID",
@@ -59,10 +92,8 @@ bool execAll(const QSqlDatabase& db, const auto& statements, QSqlError& error) {
 bool fillDetails(const QSqlDatabase& db, QSqlError& error) {
     QSqlQuery problems(db);
     problems.setForwardOnly(true);
-    QSqlQuery count(db);
-    if (!problems.exec(QStringLiteral("SELECT id, hand, marks FROM problems")) ||
-        !count.prepare(QStringLiteral("UPDATE problems SET wait_count = :n WHERE id = :id"))) {
-        error = problems.lastError().isValid() ? problems.lastError() : count.lastError();
+    if (!problems.exec(QStringLiteral("SELECT id, hand, marks, game, correct, time_ms FROM problems"))) {
+        error = problems.lastError();
         return false;
     }
     while (problems.next()) {
@@ -74,14 +105,9 @@ bool fillDetails(const QSqlDatabase& db, QSqlError& error) {
         for (int code : parseCodes(problems.value(2).toString())) {
             if (engine::isTile(code)) marks[static_cast<std::size_t>(code)] = 1;
         }
-        const engine::Explanation explanation = engine::explain(tiles);
-        const std::int64_t id = problems.value(0).toLongLong();
-        count.bindValue(QStringLiteral(":n"), static_cast<int>(explanation.waits.size()));
-        count.bindValue(QStringLiteral(":id"), static_cast<qlonglong>(id));
-        if (!count.exec() || !insertDetails(db, id, explanation, marks, error)) {
-            if (!error.isValid()) error = count.lastError();
-            return false;
-        }
+        const Answer answer{problems.value(0).toLongLong(), problems.value(3).toLongLong(),
+                            problems.value(4).toInt() != 0, problems.value(5).toInt()};
+        if (!insertDetails(db, answer, engine::explain(tiles), marks, error)) return false;
     }
     return true;
 }
@@ -184,8 +210,54 @@ int shapeBits(const engine::Wait& wait) {
     return bits;
 }
 
-bool insertDetails(const QSqlDatabase& db, std::int64_t problem, const engine::Explanation& explanation,
+namespace {
+
+// The problem's count of waits, and the answer added to its game's figures.
+bool updateCounts(const QSqlDatabase& db, const Answer& answer, const engine::Explanation& explanation,
+                  const std::array<std::int16_t, 38>& marks, QSqlError& error) {
+    const int waits = static_cast<int>(explanation.waits.size());
+    std::vector<int> add{1, answer.correct ? 1 : 0, answer.timeMs, waits == 0 && !answer.correct ? 1 : 0};
+    for (int n = 1; n <= 5; ++n) {
+        const bool group = n == std::clamp(waits, 0, 5);
+        add.insert(add.end(), {group ? 1 : 0, group && answer.correct ? 1 : 0, group ? answer.timeMs : 0});
+    }
+    std::array<int, 10> shapes{};
+    for (const engine::Wait& w : explanation.waits) {
+        for (std::size_t s = 0; s < 5; ++s) {
+            if ((shapeBits(w) & (1 << s)) == 0) continue;
+            ++shapes[2 * s];
+            if (marks[static_cast<std::size_t>(w.tile)] == 0) ++shapes[2 * s + 1];
+        }
+    }
+    add.insert(add.end(), shapes.begin(), shapes.end());
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+        "UPDATE games SET answered = answered + ?, answered_right = answered_right + ?, answered_ms = "
+        "answered_ms + ?, not_ready_wrong = not_ready_wrong + ?, w1_answered = w1_answered + ?, w1_right = "
+        "w1_right + ?, w1_ms = w1_ms + ?, w2_answered = w2_answered + ?, w2_right = w2_right + ?, w2_ms = "
+        "w2_ms + ?, w3_answered = w3_answered + ?, w3_right = w3_right + ?, w3_ms = w3_ms + ?, w4_answered = "
+        "w4_answered + ?, w4_right = w4_right + ?, w4_ms = w4_ms + ?, w5_answered = w5_answered + ?, "
+        "w5_right = w5_right + ?, w5_ms = w5_ms + ?, tanki_waits = tanki_waits + ?, tanki_missed = "
+        "tanki_missed + ?, shanpon_waits = shanpon_waits + ?, shanpon_missed = shanpon_missed + ?, "
+        "ryanmen_waits = ryanmen_waits + ?, ryanmen_missed = ryanmen_missed + ?, kanchan_waits = "
+        "kanchan_waits + ?, kanchan_missed = kanchan_missed + ?, penchan_waits = penchan_waits + ?, "
+        "penchan_missed = penchan_missed + ? WHERE id = ?"));
+    for (std::size_t i = 0; i < add.size(); ++i) q.bindValue(static_cast<int>(i), add[i]);
+    q.bindValue(static_cast<int>(add.size()), static_cast<qlonglong>(answer.game));
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("UPDATE problems SET wait_count = ? WHERE id = ?"));
+    count.bindValue(0, waits);
+    count.bindValue(1, static_cast<qlonglong>(answer.problem));
+    if (q.exec() && count.exec()) return true;
+    error = q.lastError().isValid() ? q.lastError() : count.lastError();
+    return false;
+}
+
+} // namespace
+
+bool insertDetails(const QSqlDatabase& db, const Answer& answer, const engine::Explanation& explanation,
                    const std::array<std::int16_t, 38>& marks, QSqlError& error) {
+    const std::int64_t problem = answer.problem;
     QSqlQuery wait(db);
     QSqlQuery wrong(db);
     if (!wait.prepare(
@@ -211,7 +283,7 @@ bool insertDetails(const QSqlDatabase& db, std::int64_t problem, const engine::E
         wrong.bindValue(2, static_cast<int>(reason));
         if (!wrong.exec()) return error = wrong.lastError(), false;
     }
-    return true;
+    return updateCounts(db, answer, explanation, marks, error);
 }
 
 } // namespace history::schema

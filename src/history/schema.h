@@ -40,9 +40,16 @@ std::vector<int> markedCodes(const std::array<std::int16_t, 38>& byCode);
 // One bit per engine::WaitShape the wait completes in.
 int shapeBits(const engine::Wait& wait);
 
-// The rows of waits and wrong_marks for an answered problem; also run over the problems of a
-// version 1 file.
-bool insertDetails(const QSqlDatabase& db, std::int64_t problem, const engine::Explanation& explanation,
+struct Answer {
+    std::int64_t problem = 0;
+    std::int64_t game = 0;
+    bool correct = false;
+    int timeMs = 0;
+};
+
+// The rows of waits and wrong_marks for an answered problem, its count of waits, and its game's
+// figures; also run over the problems of a version 1 file.
+bool insertDetails(const QSqlDatabase& db, const Answer& answer, const engine::Explanation& explanation,
                    const std::array<std::int16_t, 38>& marks, QSqlError& error);
 
 } // namespace history::schema
