@@ -17,13 +17,16 @@ int buildShapeProblem(Mondai& mondai, std::int32_t level, std::int16_t notenOK, 
     // broken generator from hanging the game.
     constexpr int MaxDraws = 100000;
     int draws = 0;
+    // Judged and shuffled only once it fits: a draw costs the generation and the explanation.
     while (draws < MaxDraws) {
-        mondai.buildProblem(level, notenOK, sortHai);
+        mondai.generateSorted(level, notenOK);
         ++draws;
         std::array<Hai, 13> hand{};
         std::copy_n(mondai.Tehai.begin(), 13, hand.begin());
         if (hasWaitOfShape(explain(hand), shape)) break;
     }
+    mondai.Hantei();
+    mondai.shuffleForDisplay(sortHai);
     return draws;
 }
 

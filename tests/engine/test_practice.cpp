@@ -37,7 +37,11 @@ TEST(WeakShape, EveryHandHasAWaitOfTheShapeAtEveryLevelAndASeedReplaysIt) {
             engine::dealProblem(m, game, *game.code, 0);
             Hand hand{};
             std::copy_n(m.Tehai.begin(), 13, hand.begin());
-            ASSERT_TRUE(fits(hand, shape)) << "level " << level << " seed " << seed;
+            const auto explanation = engine::explain(hand);
+            ASSERT_TRUE(engine::hasWaitOfShape(explanation, shape)) << "level " << level << " seed " << seed;
+            // Judged as the game scores it.
+            for (const auto& wait : explanation.waits) ASSERT_EQ(m.Machi[wait.tile], 1) << seed;
+            ASSERT_EQ(std::count(m.Machi.begin(), m.Machi.end(), 1), std::ssize(explanation.waits)) << seed;
         }
     }
     for (const WaitShape shape : engine::AllShapes) {
