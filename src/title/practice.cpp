@@ -39,11 +39,12 @@ void Form2::addPracticeItems(QMenu& menu) {
 }
 
 void Form2::startReview() {
-    history::History& store = history::programHistory();
-    auto hands = history::dueHands(store, history::scheduleToday());
-    const engine::WaitShape fill = history::weakestShape(store, QDateTime::currentDateTimeUtc());
-    playDescribed(Level, [&](std::uint32_t seed) {
-        return engine::GameDescription::review(std::move(hands), Level, SortHai != 0, fill, seed);
+    // Asked again for each game: a replay deals what is due by then.
+    playDescribed(Level, [this](std::uint32_t seed) {
+        history::History& store = history::programHistory();
+        return engine::GameDescription::review(
+            history::dueHands(store, history::scheduleToday()), Level, SortHai != 0,
+            history::weakestShape(store, QDateTime::currentDateTimeUtc()), seed);
     });
 }
 
@@ -61,19 +62,26 @@ void Form2::startDaily() {
 }
 
 // The game window of a described game, with the badge of its level; the level chosen on this
-// window stays as it was. `describe` is given the seed the window took when it loaded.
+// window stays as it was. `describe` is given the seed the window took when it loaded. A
+// practice game finished and played again gets fresh hands of its kind; a code's replay is the
+// chosen level's designed game.
 void Form2::playDescribed(std::int32_t level,
                           const std::function<engine::GameDescription(std::uint32_t)>& describe) {
-    const std::int32_t chosen = Level;
-    Level = level;
-    std::unique_ptr<Form1> game = makeGame();
-    Level = chosen;
-    game->play(describe(game->gameCode().seed));
-    game->exec();
-    const bool again = game->replayRequested();
-    game.reset();
-    if (again)
-        Picture2_Click(static_cast<std::int16_t>(Level));
-    else
-        Form_Activate();
+    for (;;) {
+        const std::int32_t chosen = Level;
+        Level = level;
+        std::unique_ptr<Form1> game = makeGame();
+        Level = chosen;
+        game->play(describe(game->gameCode().seed));
+        game->exec();
+        const bool again = game->replayRequested();
+        const bool code = game->game().kind == engine::GameKind::Code;
+        game.reset();
+        if (!again) break;
+        if (code) {
+            Picture2_Click(static_cast<std::int16_t>(Level));
+            return;
+        }
+    }
+    Form_Activate();
 }

@@ -63,6 +63,7 @@ class PracticeTest : public QObject {
     void aReviewGameDealsTheMissedHandsAsFirstShownTheNextDay();
     void weakShapePracticeTakesTheWeakestShapeOrRyanmenWithoutHistory();
     void noPracticeGameSetsARecordAndEachIsKeptWithItsKind();
+    void aFinishedPracticeGamePlayedAgainDealsFreshHandsOfItsKind();
 };
 
 void PracticeTest::aReviewGameDealsTheMissedHandsAsFirstShownTheNextDay() {
@@ -154,6 +155,31 @@ void PracticeTest::noPracticeGameSetsARecordAndEachIsKeptWithItsKind() {
                                                  QDateTime::currentDateTimeUtc());
         QCOMPARE(kept.games, 1);
     }
+}
+
+void PracticeTest::aFinishedPracticeGamePlayedAgainDealsFreshHandsOfItsKind() {
+    Session s(0);
+    practiceSettings(s);
+    Form1::setSeedSource([n = 0u]() mutable { return ++n; });
+    std::vector<engine::GameDescription> played;
+    testsupport::whenModalShows("Form1", [&](QWidget* w) {
+        auto& first = *static_cast<Form1*>(w);
+        played.push_back(first.game());
+        playProblems(first, s.env, 500);
+        testsupport::whenModalShows("QMessageBox", [&](QWidget* box) {
+            testsupport::whenModalShows("Form1", [&](QWidget* again) {
+                played.push_back(static_cast<Form1*>(again)->game());
+                again->close();
+            });
+            static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click(); // いいえ: play again
+        });
+        click(first.Command3);
+    });
+    s.title->startWeakShape(engine::WaitShape::Tanki);
+    QCOMPARE(played.size(), std::size_t{2});
+    QCOMPARE(played[1].kind, engine::GameKind::WeakShape);
+    QCOMPARE(played[1].code->shape, played[0].code->shape);
+    QVERIFY(played[1].code->seed != played[0].code->seed);
 }
 
 QTEST_MAIN(PracticeTest)
