@@ -73,10 +73,11 @@ bool moveAside(const QString& path, QString& aside) {
 std::atomic<int> connections{0};
 
 // Pages missing at the end: once the journal is folded in, the file must hold every page its
-// header counts. Skipped while another program keeps the journal busy.
+// header counts. Skipped while another program keeps part of the journal in use.
 bool truncated(const QSqlDatabase& d) {
     QSqlQuery q(d);
-    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next() || q.value(0).toInt() != 0)
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) || !q.next() ||
+        q.value(1).toInt() != q.value(2).toInt())
         return false;
     qint64 pages = 0, pageSize = 0;
     if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next()) pages = q.value(0).toLongLong();

@@ -5,7 +5,7 @@ start_x() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy
+  export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
 }
 
 # wait_window <name> [id to skip]: prints the first visible window of that name.

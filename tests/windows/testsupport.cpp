@@ -70,6 +70,9 @@ Environment::Environment() {
     // Whatever a test saves stays in its own folder, never in the user's configuration.
     savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
+    // Nor does any history reach the user's data folder.
+    savedDataHome_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("data"))));
     recorder() = Recorder{};
     platform::setWaveOutput(std::make_unique<RecordingWaves>());
     platform::setMciDevice(std::make_unique<RecordingMci>());
@@ -86,6 +89,10 @@ Environment::~Environment() {
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    if (savedDataHome_.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedDataHome_);
     platform::releaseAllKeys();
 }
 

@@ -44,6 +44,7 @@ class Environment {
   private:
     QTemporaryDir dir_;
     QByteArray savedConfigHome_;
+    QByteArray savedDataHome_;
 };
 
 // Runs once a modal window of the given class is showing, then calls act on it; for
