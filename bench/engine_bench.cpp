@@ -2,6 +2,7 @@
 #include "engine/explain.h"
 #include "engine/mondai.h"
 #include "engine/shanten.h"
+#include "engine/practice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -123,5 +124,25 @@ void BM_BuildProblem(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuildProblem)->DenseRange(0, 2)->ArgName("level")->Unit(benchmark::kMicrosecond);
+
+// One 弱点練習 hand: problems of the level built again until one has a wait of the shape.
+// "fit" is the share of problems built that had one.
+void BM_WeakShapeHand(benchmark::State& state) {
+    const auto level = static_cast<std::int32_t>(state.range(0));
+    const auto shape = static_cast<engine::WaitShape>(state.range(1));
+    engine::Mt19937Random rnd(seed);
+    engine::Mondai m(rnd);
+    double draws = 0;
+    for (auto _ : state) {
+        draws += engine::buildShapeProblem(m, level, 0, 0, shape);
+        benchmark::DoNotOptimize(m.Tehai);
+    }
+    state.counters["fit"] = static_cast<double>(state.iterations()) / draws;
+    state.SetLabel(engine::shapeName(shape));
+}
+BENCHMARK(BM_WeakShapeHand)
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3, 4}})
+    ->ArgNames({"level", "shape"})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -7,7 +7,9 @@ namespace engine {
 namespace {
 
 constexpr std::string_view Alphabet = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
-constexpr int DataChars = 8; // 40 bits: seed 32, level 2, NotenOK 1, SortHai 1, 4 kept zero
+// 40 bits: seed 32, level 2, NotenOK 1, SortHai 1, shape 3 (0 none, else 1 + shape), 1 kept
+// zero. Codes made before the shape existed have zeros there and read as they always did.
+constexpr int DataChars = 8;
 constexpr int CodeChars = DataChars + 1;
 
 // Multiplication in GF(32) modulo x^5 + x^2 + 1. A check over a field, rather than a sum
@@ -60,11 +62,14 @@ std::optional<std::array<int, CodeChars>> readDigits(std::string_view text) {
     return digits;
 }
 
+constexpr int ShapeCount = 5;
+
 } // namespace
 
 std::string encodeGameCode(const GameCode& code) {
     const std::uint64_t bits = std::uint64_t{code.seed} | std::uint64_t(code.level & 3) << 32 |
-                               std::uint64_t{code.notenOK} << 34 | std::uint64_t{code.sortHai} << 35;
+                               std::uint64_t{code.notenOK} << 34 | std::uint64_t{code.sortHai} << 35 |
+                               std::uint64_t(code.shape & 7) << 36;
     std::array<int, CodeChars> digits{};
     for (int i = 0; i < DataChars; ++i) digits[i] = static_cast<int>(bits >> (5 * (DataChars - 1 - i)) & 31);
     // Choose the check so the whole sum vanishes: c * x^8 = sum of the rest.
@@ -84,8 +89,11 @@ std::optional<GameCode> decodeGameCode(std::string_view text) {
     std::uint64_t bits = 0;
     for (int i = 0; i < DataChars; ++i) bits = bits << 5 | static_cast<std::uint64_t>((*digits)[i]);
     const int level = static_cast<int>(bits >> 32 & 3);
-    if (level > 2 || bits >> 36 != 0) return std::nullopt;
-    return GameCode{level, (bits >> 34 & 1) != 0, (bits >> 35 & 1) != 0, static_cast<std::uint32_t>(bits)};
+    const int shape = static_cast<int>(bits >> 36);
+    if (level > 2 || shape > ShapeCount) return std::nullopt;
+    GameCode code{level, (bits >> 34 & 1) != 0, (bits >> 35 & 1) != 0, static_cast<std::uint32_t>(bits)};
+    code.shape = shape;
+    return code;
 }
 
 } // namespace engine

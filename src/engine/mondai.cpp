@@ -222,6 +222,12 @@ void Mondai::Hantei() {
 }
 
 void Mondai::buildProblem(std::int32_t level, std::int16_t notenOK, std::int16_t sortHai) {
+    generateSorted(level, notenOK);
+    Hantei();
+    shuffleForDisplay(sortHai);
+}
+
+void Mondai::generateSorted(std::int32_t level, std::int16_t notenOK) {
     // Levels outside 0..2 take the nearest level.
     std::int16_t t = 100;
     float z = 0.9f;
@@ -256,8 +262,9 @@ void Mondai::buildProblem(std::int32_t level, std::int16_t notenOK, std::int16_t
     }
 
     Sorting();
-    Hantei();
+}
 
+void Mondai::shuffleForDisplay(std::int16_t sortHai) {
     if (sortHai == 0) {
         for (int k = 0; k <= 100; ++k) {
             const int i = Int(Rnd(), 12);

@@ -25,6 +25,9 @@ class Mondai {
     // The hand of the next problem: generate for the level, maybe move one tile
     // (notenOK 1), sort, judge, and shuffle for display unless sortHai is 1.
     void buildProblem(std::int32_t level, std::int16_t notenOK, std::int16_t sortHai);
+    // Its steps: the hand generated, maybe varied, and sorted; then shuffled unless sortHai is 1.
+    void generateSorted(std::int32_t level, std::int16_t notenOK);
+    void shuffleForDisplay(std::int16_t sortHai);
 
     RandomSource& random() { return *rnd_; }
     float Rnd() { return rnd_->Rnd(); }

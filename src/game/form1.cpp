@@ -2,6 +2,7 @@
 
 #include "config/module1.h"
 #include "history/history.h"
+#include "history/schedule.h"
 #include "platform/keystate.h"
 #include "platform/picturebox.h"
 #include "platform/tickcount.h"
@@ -306,10 +307,7 @@ void Form1::MondaiStart() {
     Label3->setText(QStringLiteral("残り") + count.right(2) + QStringLiteral("問"));
     Label5->setText(QString());
 
-    if (codeGame_)
-        buildProblem(codeGame_->level, codeGame_->notenOK, codeGame_->sortHai);
-    else
-        buildProblem(Level, NotenOK, SortHai);
+    engine::dealProblem(*this, game_, gameCode(), 10 - Nokori);
     for (int i = 0; i <= 12; ++i) dispHai(*picHaipai, i * TileW, 0, Tehai[static_cast<std::size_t>(i)]);
     std::copy_n(Tehai.begin(), 13, shown_.begin());
     if (explain_) explain_->showPending();
@@ -375,7 +373,7 @@ void Form1::Picture1_KeyDown(std::int16_t KeyCode, std::int16_t) {
 
 double Form1::sharePercent(std::uint32_t now) const {
     // The settings never hold a limit below 15 s; a zero must still not divide.
-    const double limit = std::max<double>(TimeLimit, 1);
+    const double limit = std::max<double>(game_.timeLimit > 0 ? game_.timeLimit : TimeLimit, 1);
     return platform::elapsedTicks(StartTick, now) / limit;
 }
 
@@ -495,12 +493,19 @@ void Form1::Command3_Click() {
 }
 
 bool Form1::mayRecord() const {
-    return !codeGame_ && recordAllowed();
+    return game_.mayRecord() && recordAllowed();
 }
 
 void Form1::playCode(const engine::GameCode& code) {
-    codeGame_ = code;
-    generator.seed(code.seed);
+    play(engine::GameDescription::fromCode(code));
+}
+
+void Form1::play(const engine::GameDescription& game) {
+    game_ = game;
+    if (game_.code) generator.seed(game_.code->seed);
+    // A practice game says which it is; the designed game keeps its caption.
+    if (game_.kind != engine::GameKind::Normal)
+        setWindowTitle(QStringLiteral("Orvandis ゾルベク　") + QString::fromUtf8(game_.name()));
 }
 
 void Form1::keepRecord(bool correct, std::int32_t points) {
@@ -581,17 +586,18 @@ void Form1::noteHistoryStart() {
     historyStart_.notenOK = code.notenOK;
     historyStart_.sortHai = code.sortHai;
     historyStart_.upsideDown = UpsideDownHai != 0;
-    historyStart_.timeLimit = TimeLimit;
+    historyStart_.timeLimit = game_.timeLimit > 0 ? game_.timeLimit : TimeLimit;
     historyStart_.mayRecord = mayRecord();
-    historyStart_.kind = codeGame_ ? engine::GameKind::Code : engine::GameKind::Normal;
+    historyStart_.kind = game_.kind;
 }
 
 // The history is opened with the first answer, not at 開始, so no problem's time waits for it.
 void Form1::writeHistory(const engine::ProblemRecord& record) {
     history::History& store = history::programHistory();
     if (records_.size() == 1) historyGame_ = store.beginGame(historyStart_);
-    store.recordAnswer(historyGame_, static_cast<int>(records_.size()), record,
-                       QDateTime::currentDateTimeUtc());
+    if (store.recordAnswer(historyGame_, static_cast<int>(records_.size()), record,
+                           QDateTime::currentDateTimeUtc()))
+        history::scheduleAnswer(store, game_.kind, record, history::scheduleToday());
 }
 
 // Shown once, after an answer while the clock stands, and without taking the keys from the game.

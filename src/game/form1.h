@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/game.h"
 #include "engine/gamecode.h"
 #include "engine/gamerecord.h"
 #include "engine/mondai.h"
@@ -48,9 +49,12 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     bool replayRequested() const { return replay_; }
 
     // The code that plays this game again: its seed, and the level and settings of its start.
-    engine::GameCode gameCode() const { return codeGame_ ? *codeGame_ : startCode_; }
+    engine::GameCode gameCode() const { return game_.code ? *game_.code : startCode_; }
     // Plays the game of a code, before 開始: its hands, with its level and settings, no record.
     void playCode(const engine::GameCode& code);
+    // Plays a described game, before 開始: its hands, its settings, its right to a record.
+    void play(const engine::GameDescription& game);
+    const engine::GameDescription& game() const { return game_; }
     const std::vector<engine::ProblemRecord>& records() const { return records_; }
     // The 解説 window, made on first use; shown and hidden from the menu and F2.
     review::ExplainWindow* explainWindow();
@@ -120,7 +124,7 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     void endGame();
     double sharePercent(std::uint32_t now) const;
     void placeBeside();
-    bool mayRecord() const; // a game from a code never sets a record
+    bool mayRecord() const; // only the designed game under the standard settings sets one
     void keepRecord(bool correct, std::int32_t points);
     void placeExplanation();
     void noteHistoryStart();
@@ -133,7 +137,7 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     int image1Top_ = 0;
     bool replay_ = false;
     bool unloaded_ = false;
-    std::optional<engine::GameCode> codeGame_;
+    engine::GameDescription game_;
     engine::GameCode startCode_;
     std::array<engine::Hai, 13> shown_{};
     std::vector<engine::ProblemRecord> records_;

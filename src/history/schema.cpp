@@ -68,6 +68,18 @@ const char* const version2[] = {
     "CREATE INDEX problems_answered ON problems(answered_ms)",
 };
 
+// Days are Julian day numbers of the local date, as QDate::toJulianDay counts them.
+const char* const version3[] = {
+    "CREATE TABLE schedule(hand TEXT PRIMARY KEY, box INTEGER NOT NULL, due_day INTEGER NOT NULL,"
+    " added_day INTEGER NOT NULL)",
+    "CREATE INDEX schedule_due ON schedule(due_day)",
+    "INSERT INTO schedule(hand, box, due_day, added_day)"
+    " SELECT hand, 1, day + 1, day FROM (SELECT hand, CAST(julianday(date(max(answered_ms) / 1000,"
+    " 'unixepoch', 'localtime')) + 0.5 AS INTEGER) AS day FROM problems WHERE correct = 0 GROUP BY hand)"
+    " ORDER BY day",
+    "PRAGMA user_version = 3",
+};
+
 bool execAll(const QSqlDatabase& db, const auto& statements, QSqlError& error) {
     for (const char* sql : statements) {
         if (!exec(db, QString::fromUtf8(sql), error)) return false;
@@ -126,6 +138,7 @@ Outcome migrate(const QSqlDatabase& db, QSqlError& error) {
         if (!execAll(db, version2, error) || !fillDetails(db, error)) return Outcome::Failed;
         if (!exec(db, QStringLiteral("PRAGMA user_version = 2"), error)) return Outcome::Failed;
     }
+    if (version < 3 && !execAll(db, version3, error)) return Outcome::Failed;
     return Outcome::Ready;
 }
 

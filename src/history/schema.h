@@ -15,8 +15,9 @@
 namespace history::schema {
 
 // PRAGMA user_version of a file this program writes. 1: games and problems only; 2 adds the kind
-// of game, the count of waits, and a row for each wait and each wrongly marked tile.
-inline constexpr int Version = 2;
+// of game, the count of waits, and a row for each wait and each wrongly marked tile; 3 adds the
+// 復習 schedule, with every hand answered wrongly before it in box 1.
+inline constexpr int Version = 3;
 
 // Why a marked tile is no wait, as stored in wrong_marks.reason.
 enum class WrongReason : int { NoSplit = 1, FifthCopy = 2 };

@@ -290,6 +290,7 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("対局コードで開始…"), this, &Form2::askCode);
     menu.addAction(QStringLiteral("成績…"), this, &Form2::openProgress);
+    addPracticeItems(menu);
     menu.exec(event->globalPos());
 }
 
@@ -313,19 +314,7 @@ void Form2::playCode(const QString& text) {
         Form_Activate();
         return;
     }
-    // The code's level shows on the game window's badge; the chosen level stays as it was.
-    const std::int32_t chosen = Level;
-    Level = code->level;
-    std::unique_ptr<Form1> game = makeGame();
-    Level = chosen;
-    game->playCode(*code);
-    game->exec();
-    const bool again = game->replayRequested();
-    game.reset();
-    if (again)
-        Picture2_Click(static_cast<std::int16_t>(Level));
-    else
-        Form_Activate();
+    playDescribed(code->level, [&](std::uint32_t) { return engine::GameDescription::fromCode(*code); });
 }
 
 void Form2::openProgress() {

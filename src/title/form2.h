@@ -1,15 +1,19 @@
 #pragma once
 
+#include "engine/game.h"
 #include "platform/picturebox.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Form1;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 // The title window: title picture, the three level badges with their best scores, help and
@@ -54,6 +58,14 @@ class Form2 : public QWidget {
     void askCode();
     // The 成績 window over the program's history, opened from the menu or F3.
     void openProgress();
+    // The practice games (practice.cpp): 復習 of the hands due today, 弱点練習 of one shape (the
+    // weakest when none is given), 今日の一局.
+    void addPracticeItems(QMenu& menu);
+    void startReview();
+    void startWeakShape(std::optional<engine::WaitShape> shape);
+    void startDaily();
+    void playDescribed(std::int32_t level,
+                       const std::function<engine::GameDescription(std::uint32_t)>& describe);
 
     const QString& helpFile() const { return helpFile_; }
 

@@ -447,6 +447,9 @@ void HistoryTest::version1FileIsMigrated() {
     History h(path);
     QVERIFY(h.available());
     QVERIFY(h.takeNotice().isEmpty());
+    // Answered wrongly: in box 1 of the 復習 schedule.
+    QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) || ' ' || max(box) FROM schedule")).toString(),
+             QStringLiteral("1 1"));
     const engine::Explanation e = engine::explain(extra.hand);
     const int wrongTile = scalar(path, QStringLiteral("SELECT tile FROM wrong_marks")).toInt();
     QCOMPARE(
@@ -454,7 +457,7 @@ void HistoryTest::version1FileIsMigrated() {
                                     " (SELECT reason FROM wrong_marks) || ' ' || (SELECT answered FROM"
                                     " games) FROM pragma_user_version"))
             .toString(),
-        QStringLiteral("2 %1 %2 1")
+        QStringLiteral("3 %1 %2 1")
             .arg(e.waits.size())
             .arg(e.verdict(static_cast<engine::Hai>(wrongTile)) == engine::Verdict::FifthCopy ? 2 : 1));
     QVERIFY(h.recordAnswer(1, 2, problem(7, 0), QDateTime::currentDateTimeUtc()));
