@@ -412,12 +412,15 @@ void ProgressTest::aSeededHistoryShowsWhatItsGamesAddUpTo() {
         checkShows(window, expected(games, c.days, c.kind_));
         if (QTest::currentTestFailed()) return;
     }
-    // The newest wrongly answered problem of all opens with its hand.
-    emit window.findChild<QTreeWidget*>("wrongList")
-        ->itemClicked(window.findChild<QTreeWidget*>("wrongList")->topLevelItem(0), 0);
-    const engine::ProblemRecord newest = expected(games, 0, engine::GameKind::Daily).wrong.front().record;
-    QCOMPARE(window.explainWindow()->pictures().at(0),
-             review::tileRow({newest.hand.begin(), newest.hand.end()}));
+    // A wrongly answered problem chosen opens in the 解説 window with its hand.
+    auto* list = window.findChild<QTreeWidget*>("wrongList");
+    const Dashboard daily = expected(games, 0, engine::GameKind::Daily);
+    for (const int row : {1, 0}) {
+        emit list->itemClicked(list->topLevelItem(row), 0);
+        const engine::ProblemRecord& r = daily.wrong[std::size_t(row)].record;
+        QVERIFY(window.explainWindow()->isVisible());
+        QCOMPARE(window.explainWindow()->pictures().at(0), review::tileRow({r.hand.begin(), r.hand.end()}));
+    }
 
     const QString file = env.file("export.csv");
     testsupport::whenModalShows("QFileDialog", [&](QWidget* w) {
