@@ -58,7 +58,10 @@ struct Dashboard {
     std::optional<int> dailyScoreToday;            // today's 今日の一局 score, if played
 };
 
-// The figures of the history; `now` is the clock the periods are counted back from.
+// The figures of the history; `now` is the clock the periods are counted back from. A game and
+// its problems count in the period the game was started in; the streaks look at all time; a
+// wait of several shapes counts under each. 苦手 takes the weaker half of the shapes judged
+// (up to two), 得意 the stronger half, so none is both.
 Dashboard loadDashboard(History& history, Period period, std::optional<engine::GameKind> kind,
                         const QDateTime& nowUtc);
 
