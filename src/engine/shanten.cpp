@@ -37,22 +37,31 @@ struct Layer {
 // Groups with no tile of the hand in them cost their whole size wherever they go, so the search
 // places only groups that hold a tile of the suit (never more than it holds tiles), and adds the
 // rest at that cost afterwards.
+// Runs from k are worth placing only as many times as one of their tiles is held.
+int runsUseful(const std::int8_t* held, int k) {
+    return k <= 7 ? std::max({int{held[k]}, int{held[k + 1]}, int{held[k + 2]}}) : 0;
+}
+
+// Every group begun by position k holds a tile at or before k + 2.
+int groupsCap(const std::int8_t* held, int k, int most) {
+    int seen = 0;
+    for (int j = 1; j <= std::min(9, k + 2); ++j) seen += held[j];
+    return std::min(most, seen);
+}
+
 void stepPosition(const Layer& cur, Layer& next, const std::int8_t* held, int k, int most) {
     next.fill();
     const int here = held[k];
-    const int runsUseful = k <= 7 ? std::max({here, int{held[k + 1]}, int{held[k + 2]}}) : 0;
+    const int runs = runsUseful(held, k);
     const int copiesUseful = here > 0 ? 1 : 0;
-    // Every group begun so far holds a tile at or before k + 2.
-    int seen = 0;
-    for (int j = 1; j <= std::min(9, k + 2); ++j) seen += held[j];
-    const int cap = std::min(most, seen);
+    const int cap = groupsCap(held, k, most);
     for (int o1 = 0; o1 <= 4; ++o1)
         for (int o2 = 0; o1 + o2 <= 4; ++o2)
             for (int u = o1 + o2; u <= cap; ++u)
                 for (int q = 0; q <= 1; ++q) {
                     const std::int8_t cost = cur.v[o1][o2][u][q];
                     if (cost >= Far) continue;
-                    if (runsUseful == 0 && copiesUseful == 0) {
+                    if (runs == 0 && copiesUseful == 0) {
                         lower(next.v[0][o1][u][q], cost + o1 + o2);
                         continue;
                     }
@@ -60,8 +69,8 @@ void stepPosition(const Layer& cur, Layer& next, const std::int8_t* held, int k,
                         for (int qn = 0; qn <= (q == 0 ? copiesUseful : 0) && o1 + o2 + 3 * t + 2 * qn <= 4;
                              ++qn) {
                             const int fixed = o1 + o2 + 3 * t + 2 * qn;
-                            const int runs = std::min({runsUseful, cap - u - t, 4 - fixed});
-                            for (int r = 0; r <= runs; ++r)
+                            const int top = std::min({runs, cap - u - t, 4 - fixed});
+                            for (int r = 0; r <= top; ++r)
                                 lower(next.v[r][o1][u + t + r][q + qn], cost + missing(fixed + r, here));
                         }
                 }
@@ -150,7 +159,12 @@ Table withOneMore(const Suit& s, int p) {
     std::array<std::int8_t, 12> held = s.held;
     ++held[p];
     const int most = std::min(4, s.tiles + 1);
-    const int from = std::max(1, p - 2);
+    // Positions before p change only where the tile changes what may be placed there.
+    int from = p;
+    for (int k = p - 1; k >= std::max(1, p - 2); --k)
+        if (runsUseful(held.data(), k) != runsUseful(s.held.data(), k) ||
+            groupsCap(held.data(), k, most) != groupsCap(s.held.data(), k, std::min(4, s.tiles)))
+            from = k;
     Layer a = s.before[static_cast<std::size_t>(from - 1)], b;
     for (int k = from; k <= p; ++k) {
         stepPosition(a, b, held.data(), k, most);

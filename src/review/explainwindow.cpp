@@ -300,17 +300,29 @@ void ExplainWindow::addMissed(const engine::ProblemRecord& record, const engine:
     addPicture(tileRow(missed), names.join(QStringLiteral("・")));
 }
 
+namespace {
+
+// Shown, or to be shown with the window: inside no box of splits the player has not opened.
+// (Children added to a shown window become visible only later, so visibility itself won't do.)
+bool opened(const QWidget* widget, const QWidget* top) {
+    for (; widget != nullptr && widget != top; widget = widget->parentWidget())
+        if (widget->testAttribute(Qt::WA_WState_ExplicitShowHide) && widget->isHidden()) return false;
+    return true;
+}
+
+} // namespace
+
 QString ExplainWindow::plainText() const {
     QStringList texts;
     for (const QLabel* label : content_->findChildren<QLabel*>())
-        if (label->isVisibleTo(content_) && !label->text().isEmpty()) texts << label->text();
+        if (opened(label, content_) && !label->text().isEmpty()) texts << label->text();
     return texts.join(QLatin1Char('\n'));
 }
 
 std::vector<QImage> ExplainWindow::pictures() const {
     std::vector<QImage> result;
     for (const QLabel* label : content_->findChildren<QLabel*>())
-        if (label->isVisibleTo(content_) && label->property("picture").isValid())
+        if (opened(label, content_) && label->property("picture").isValid())
             result.push_back(label->property("picture").value<QImage>());
     return result;
 }
@@ -318,7 +330,7 @@ std::vector<QImage> ExplainWindow::pictures() const {
 QStringList ExplainWindow::captions() const {
     QStringList result;
     for (const QLabel* label : content_->findChildren<QLabel*>())
-        if (label->isVisibleTo(content_) && label->property("picture").isValid())
+        if (opened(label, content_) && label->property("picture").isValid())
             result << label->accessibleName();
     return result;
 }

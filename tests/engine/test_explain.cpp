@@ -143,31 +143,6 @@ TEST(Explain, TheWaitingPartHeldBeforeTheDraw) {
     EXPECT_EQ(waitTiles(explainText("2345666m 123p 456p")), parseTiles("12457m"));
 }
 
-// Readings gather the waits one waiting part takes: 45m takes 3m and 6m once, not twice.
-TEST(Explain, ReadingsGatherTheWaitsOfOneWaitingPart) {
-    const auto texts = [](std::string_view hand) {
-        std::vector<std::string> out;
-        for (const auto& r : engine::readings(explainText(hand))) {
-            std::string t = std::to_string(r.part.tiles[0]) + engine::shapeName(r.shape) + ":";
-            for (Hai w : r.waits) t += std::to_string(w) + " ";
-            t += std::to_string(r.splits.size());
-            out.push_back(t);
-        }
-        std::sort(out.begin(), out.end());
-        return out;
-    };
-    const auto sorted = [](std::vector<std::string> v) {
-        std::sort(v.begin(), v.end());
-        return v;
-    };
-    EXPECT_EQ(texts("45m 123p 123s 111z 55s"), (std::vector<std::string>{"4両面:3 6 2"}));
-    EXPECT_EQ(texts("123m 456p 789s 11z 66m"), sorted({"6双碰:6 1", "31双碰:31 1"}));
-    // The nine waits of 1112345678999m come from eleven waiting parts.
-    EXPECT_EQ(texts("1112345678999m"),
-              sorted({"1双碰:1 1", "2両面:1 4 2", "2単騎:2 1", "1辺張:3 1", "4両面:3 6 2", "5両面:4 7 2",
-                      "5単騎:5 1", "7両面:6 9 2", "8辺張:7 1", "8単騎:8 1", "9双碰:9 1"}));
-}
-
 TEST(Explain, WaitsAndVerdictsOfKnownHands) {
     const auto nine = explainText("1112345678999m");
     EXPECT_EQ(waitTiles(nine), parseTiles("123456789m"));
