@@ -192,6 +192,8 @@ void Form1::placeLabelsAndBadge() {
     Command3 =
         control<QPushButton>(this, "Command3", QStringLiteral("終了(&Q)"), twipRect(30, 3570, 1575, 495));
 
+    for (QWidget* button : {Command1, Command2, Command3}) platform::focusOnLeftClick(button);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(150);
@@ -453,7 +455,7 @@ void Form1::Command2_Click() {
         startCode_.level = std::clamp<int>(Level, 0, 2);
         startCode_.notenOK = NotenOK != 0;
         startCode_.sortHai = SortHai != 0;
-        if (!mayRecord()) {
+        if (!mayRecord() && !codeGame_) { // a code game says so from its opening
             printOutlined(5, 3, QStringLiteral("最高得点"));
             printOutlined(5, 27, QStringLiteral("記録不可"));
         }
@@ -497,6 +499,11 @@ bool Form1::mayRecord() const {
 void Form1::playCode(const engine::GameCode& code) {
     codeGame_ = code;
     generator.seed(code.seed);
+    // Which game this is, and that it sets no record, from the moment the window opens.
+    setWindowTitle(windowTitle() + QStringLiteral("  対局コード ") +
+                   QString::fromStdString(engine::encodeGameCode(code)));
+    printOutlined(5, 3, QStringLiteral("最高得点"));
+    printOutlined(5, 27, QStringLiteral("記録不可"));
 }
 
 void Form1::keepRecord(bool correct, std::int32_t points) {
@@ -535,13 +542,26 @@ void Form1::toggleExplanation() {
     activateWindow(); // the keys stay with the game
 }
 
-// Beside or below the title window and this one together, never over this one.
+// Beside, below or above the title window and this one, clear of both and of the review.
 void Form1::placeExplanation() {
-    const QRect game = frameGeometry();
-    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
+    review::moveClear(explain_, this, surroundings(explain_));
+}
+
+review::Surroundings Form1::surroundings(const QWidget* placing) const {
+    review::Surroundings around;
+    around.game = frameGeometry();
+    for (const QWidget* part :
+         {static_cast<const QWidget*>(picHaipai), static_cast<const QWidget*>(Picture1)})
+        around.core |= QRect(part->mapToGlobal(QPoint()), part->size());
+    if (beside_) around.title = beside_->frameGeometry();
+    std::vector<const QWidget*> helpers{explain_};
+    for (const auto* reviewWindow : findChildren<review::ReviewWindow*>()) helpers.push_back(reviewWindow);
+    for (const QWidget* helper : helpers)
+        if (helper && helper != placing && helper->isVisible())
+            around.others.push_back(helper->frameGeometry());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : pair;
-    review::moveBeside(explain_, this, pair, game, area);
+    around.screen = screen ? screen->availableGeometry() : around.game | around.title;
+    return around;
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* event) {
@@ -559,11 +579,14 @@ void Form1::contextMenuEvent(QContextMenuEvent* event) {
 
 void Form1::openReview() {
     if (records_.size() < 10) return;
+    // One review of a game: chosen again, the open one comes to the front.
+    for (auto* open : findChildren<review::ReviewWindow*>()) {
+        if (!open->isVisible()) continue;
+        open->raise();
+        return;
+    }
     auto* window = new review::ReviewWindow(records_, gameCode(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const QRect game = frameGeometry();
-    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    review::moveBeside(window, this, pair, game, screen ? screen->availableGeometry() : pair);
+    review::moveClear(window, this, surroundings(window));
     window->show();
 }

@@ -21,6 +21,7 @@ class QContextMenuEvent;
 namespace review {
 class ExplainWindow;
 class ReviewWindow;
+struct Surroundings;
 } // namespace review
 
 namespace platform {
@@ -122,6 +123,7 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     bool mayRecord() const; // a game from a code never sets a record
     void keepRecord(bool correct, std::int32_t points);
     void placeExplanation();
+    review::Surroundings surroundings(const QWidget* placing) const;
 
     QWidget* beside_;
     QImage badge_;

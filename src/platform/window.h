@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -48,6 +49,23 @@ inline void clearWindowIcon(QWidget* w) {
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);
     w->setWindowIcon(QIcon(blank));
+}
+
+// A button that only a left click gives the keyboard: a right click opens the window's menu
+// and must leave the keys where the player had them.
+inline void focusOnLeftClick(QWidget* button) {
+    class LeftOnly : public QObject {
+      public:
+        using QObject::QObject;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::MouseButtonPress &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                static_cast<QWidget*>(watched)->setFocus(Qt::MouseFocusReason);
+            return false;
+        }
+    };
+    button->setFocusPolicy(Qt::TabFocus);
+    button->installEventFilter(new LeftOnly(button));
 }
 
 // A control of a window's design: name, caption and place. Labels read from the top left.

@@ -9,6 +9,7 @@
 
 class QVBoxLayout;
 class QPushButton;
+class QScrollArea;
 
 namespace review {
 
@@ -29,10 +30,17 @@ class ExplainWindow : public QWidget {
     // The pictures shown now, top to bottom.
     std::vector<QImage> pictures() const;
 
+    // As wide as its widest picture with no horizontal scroll bar; the height of a usual answer.
+    QSize sizeHint() const override;
+
   signals:
     void reviewRequested();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void keepRoomForContent();
     void clear();
     void addText(const QString& text, bool heading = false);
     void addPicture(const QImage& picture, const QString& caption);
@@ -41,6 +49,7 @@ class ExplainWindow : public QWidget {
     void addWrongMarks(const engine::ProblemRecord& record, const engine::Explanation& explanation);
     void addMissed(const engine::ProblemRecord& record, const engine::Explanation& explanation);
 
+    QScrollArea* scroll_;
     QWidget* content_;
     QVBoxLayout* lines_;
     QPushButton* reviewButton_;

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,6 +44,7 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     : QWidget(parent, Qt::Tool), records_(records),
       code_(QString::fromStdString(engine::encodeGameCode(code))) {
     setWindowTitle(QStringLiteral("振り返り"));
+    setAttribute(Qt::WA_ShowWithoutActivating); // opened from the game, the keys stay there
     table_ = new QTableWidget(static_cast<int>(records_.size()), 6, this);
     table_->setHorizontalHeaderLabels({QStringLiteral("手牌"), QStringLiteral("解答"), QStringLiteral("待ち"),
                                        QStringLiteral("時間"), QStringLiteral("得点"),
@@ -58,9 +60,12 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     codeLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* copy = new QPushButton(QStringLiteral("コードをコピー"), this);
     connect(copy, &QPushButton::clicked, this, &ReviewWindow::copyCode);
+    copied_ = new QLabel(this);
+    copied_->setObjectName("Copied");
     auto* codeRow = new QHBoxLayout;
     codeRow->addWidget(codeLabel);
     codeRow->addStretch();
+    codeRow->addWidget(copied_);
     codeRow->addWidget(copy);
 
     explain_ = new ExplainWindow(this);
@@ -70,8 +75,21 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     layout->addWidget(table_, 3);
     layout->addWidget(explain_, 2);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showRow(row); });
-    resize(760, 720);
     if (!records_.empty()) table_->selectRow(0);
+    resize(sizeHint());
+}
+
+QSize ReviewWindow::sizeHint() const {
+    // Every column and row of the table whole, and the explanation below two thirds as tall.
+    const int tableWidth = table_->verticalHeader()->sizeHint().width() +
+                           table_->horizontalHeader()->length() + 2 * table_->frameWidth() +
+                           table_->verticalScrollBar()->sizeHint().width();
+    const int tableHeight = table_->horizontalHeader()->sizeHint().height() +
+                            table_->verticalHeader()->length() + 2 * table_->frameWidth();
+    const QMargins m = layout()->contentsMargins();
+    const int width = std::max(tableWidth, explain_->minimumSizeHint().width()) + m.left() + m.right();
+    const int codeRow = layout()->itemAt(0)->sizeHint().height();
+    return {width, m.top() + codeRow + 2 * layout()->spacing() + tableHeight * 5 / 3 + m.bottom()};
 }
 
 void ReviewWindow::fillRow(int row, const engine::ProblemRecord& record) {
@@ -92,7 +110,9 @@ void ReviewWindow::showRow(int row) {
 }
 
 void ReviewWindow::copyCode() {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(code_);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard) clipboard->setText(code_);
+    copied_->setText(clipboard ? QStringLiteral("コピーしました") : QStringLiteral("コピーできませんでした"));
 }
 
 } // namespace review

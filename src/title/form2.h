@@ -2,10 +2,12 @@
 
 #include "platform/picturebox.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class Form1;
@@ -52,6 +54,8 @@ class Form2 : public QWidget {
     void playCode(const QString& text);
     // Asks for a code and plays it.
     void askCode();
+    // bralun --code CODE: the game window of that code; a missing code is said.
+    void startFromArguments(const QStringList& arguments);
 
     const QString& helpFile() const { return helpFile_; }
 
@@ -68,6 +72,7 @@ class Form2 : public QWidget {
     void placeControls();
     void connectEvents();
     void centreOnScreen();
+    void whenFramed(int tries, const std::function<void()>& act);
 
     QString helpFile_;
     bool centring_ = true; // no stored position: centred once the frame is known

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 using namespace gametest;
 
@@ -56,6 +57,7 @@ class WindowFaultsTest : public QObject {
     void shiftedKeysStillMark();
     void answerLabelsClipTheirText();
     void shortcutCaptionClipped();
+    void rightClickTakesTheKeys();
     void quitQuestionAnsweredByEscape();
     void dialogsShowTheProgramIcon();
     void firstStartCentredByInnerArea();
@@ -157,6 +159,33 @@ void WindowFaultsTest::shortcutCaptionClipped() {
     // Clear of the frame's line on every side.
     const QRect inside = dialog.Frame3->geometry().adjusted(2, 2, -2, -2);
     QVERIFY(inside.contains(box->geometry()));
+    // Nothing of the frame (its lines, its title) is drawn where the caption's two lines go.
+    dialog.Check6->hide();
+    const QImage drawn = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect text = label.translated(box->pos());
+    for (int y = text.top(); y <= text.bottom(); ++y)
+        for (int x = text.left(); x <= text.right(); ++x)
+            QVERIFY2(drawn.pixel(x, y) == dialog.palette().color(QPalette::Window).rgb(),
+                     qPrintable(QStringLiteral("frame drawn at %1,%2").arg(x).arg(y)));
+}
+
+void WindowFaultsTest::rightClickTakesTheKeys() {
+    Session s;
+    Form1& g = s.openActive();
+    click(g.Command2);
+    click(g.Command1); // answered: Enter now goes on to the next problem
+    QCOMPARE(QApplication::focusWidget(), g.Command2);
+    for (QWidget* button : {g.Command3, g.Command1, g.Command2}) {
+        QTimer::singleShot(50, [] {
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        QTest::mouseClick(button, Qt::RightButton);
+        QTest::qWait(100);
+        QCOMPARE(QApplication::focusWidget(), g.Command2);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(g.Nokori, std::int16_t{9}); // the second problem, no quit question
+    QVERIFY(QApplication::activeModalWidget() == &g || QApplication::activeModalWidget() == nullptr);
 }
 
 void WindowFaultsTest::quitQuestionAnsweredByEscape() {
