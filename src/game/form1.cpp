@@ -162,16 +162,16 @@ void Form1::placeButtonsAndTimeBar() {
 
 // The verdict, the problems left, the points, the badge, the quit button and the timer.
 void Form1::placeLabelsAndBadge() {
-    Label2 = control<QLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
-    Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* label2 = control<platform::BoxedLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
+    Label2 = label2;
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label2->setFont(windowFont("ＭＳ Ｐ明朝", 20.25, true));
 
-    Label3 = control<QLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
-    Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* label3 = control<platform::BoxedLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
+    Label3 = label3;
     Label3->setFont(windowFont("ＭＳ Ｐ明朝", 14.25, true));
-    platform::centreInkInside(Label2, QStringLiteral("不正解"));
-    platform::centreInkInside(Label3, QStringLiteral("全問終了"));
+    platform::centreInkInside(label2, QStringLiteral("不正解"));
+    platform::centreInkInside(label3, QStringLiteral("全問終了"));
 
     Label4 = control<QLabel>(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
     Label4->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
