@@ -537,14 +537,25 @@ void Form1::toggleExplanation() {
         window->hide();
         return;
     }
-    placeExplanation();
-    window->show();
+    showPlaced(window);
     activateWindow(); // the keys stay with the game
 }
 
-// Beside, below or above the title window and this one, clear of both and of the review.
-void Form1::placeExplanation() {
-    review::moveClear(explain_, this, surroundings(explain_));
+// Placed before it shows, taking a frame like this window's; a window manager may give a tool
+// window another frame, so once it has its own (in a second at most) it is placed again.
+void Form1::showPlaced(QWidget* window) {
+    review::moveClear(window, this, surroundings(window));
+    window->show();
+    const QSize assumed = frameGeometry().size() - size();
+    auto* watch = new QTimer(window);
+    watch->setInterval(100);
+    connect(watch, &QTimer::timeout, window, [this, window, watch, assumed, tries = 10]() mutable {
+        const QSize extra = window->frameGeometry().size() - window->size();
+        if (extra.isEmpty() && --tries > 0) return;
+        watch->deleteLater();
+        if (window->isVisible() && extra != assumed) review::moveClear(window, window, surroundings(window));
+    });
+    watch->start();
 }
 
 review::Surroundings Form1::surroundings(const QWidget* placing) const {
@@ -587,6 +598,5 @@ void Form1::openReview() {
     }
     auto* window = new review::ReviewWindow(records_, gameCode(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    review::moveClear(window, this, surroundings(window));
-    window->show();
+    showPlaced(window);
 }

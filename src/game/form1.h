@@ -122,7 +122,7 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     void placeBeside();
     bool mayRecord() const; // a game from a code never sets a record
     void keepRecord(bool correct, std::int32_t points);
-    void placeExplanation();
+    void showPlaced(QWidget* window);
     review::Surroundings surroundings(const QWidget* placing) const;
 
     QWidget* beside_;

@@ -9,10 +9,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace review {
 
@@ -25,12 +28,35 @@ std::vector<engine::Hai> tilesOf(const std::array<std::int16_t, 38>& flags) {
     return tiles;
 }
 
-QTableWidgetItem* pictureItem(const std::vector<engine::Hai>& tiles, const QString& empty) {
+// The tiles in rows of at most `perRow`, one under the other.
+QImage stackedRows(const std::vector<engine::Hai>& tiles, std::size_t perRow) {
+    std::vector<QImage> rows;
+    for (std::size_t at = 0; at < tiles.size(); at += perRow)
+        rows.push_back(
+            tileRow({tiles.begin() + static_cast<std::ptrdiff_t>(at),
+                     tiles.begin() + static_cast<std::ptrdiff_t>(std::min(tiles.size(), at + perRow))}));
+    if (rows.size() == 1) return rows.front();
+    const qreal ratio = rows.front().devicePixelRatio();
+    QImage all(rows.front().width(), rows.front().height() * static_cast<int>(rows.size()),
+               QImage::Format_ARGB32_Premultiplied);
+    all.fill(Qt::transparent);
+    QPainter painter(&all);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        painter.drawImage(0, rows.front().height() * static_cast<int>(i), rows[i]);
+    painter.end();
+    all.setDevicePixelRatio(ratio);
+    return all;
+}
+
+// Marks and waits wrap after three tiles, so every column fits beside the game window on a
+// small screen; the hand stays whole.
+QTableWidgetItem* pictureItem(const std::vector<engine::Hai>& tiles, const QString& empty,
+                              std::size_t perRow = 3) {
     auto* item = new QTableWidgetItem;
     if (tiles.empty())
         item->setText(empty);
     else
-        item->setData(Qt::DecorationRole, QPixmap::fromImage(tileRow(tiles)));
+        item->setData(Qt::DecorationRole, QPixmap::fromImage(stackedRows(tiles, perRow)));
     QStringList names;
     for (const engine::Hai t : tiles) names << tileName(t);
     item->setToolTip(names.join(QStringLiteral("・")));
@@ -93,7 +119,8 @@ QSize ReviewWindow::sizeHint() const {
 }
 
 void ReviewWindow::fillRow(int row, const engine::ProblemRecord& record) {
-    table_->setItem(row, 0, pictureItem({record.hand.begin(), record.hand.end()}, QString()));
+    table_->setItem(row, 0,
+                    pictureItem({record.hand.begin(), record.hand.end()}, QString(), record.hand.size()));
     table_->setItem(row, 1, pictureItem(tilesOf(record.kotae), QStringLiteral("なし")));
     table_->setItem(row, 2, pictureItem(tilesOf(record.machi), QStringLiteral("待ちなし")));
     table_->setItem(
