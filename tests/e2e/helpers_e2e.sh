@@ -27,6 +27,8 @@ printf '0,0,0,5730,3540,0,0,1,0,150,0,1\r\n' > "$work/bralun.ini"
 fail() {
   echo "$*"
   tail -5 "$work/app.log" 2>/dev/null
+  kill -0 "$app" 2>/dev/null && echo "the program still runs, windows:" &&
+    for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w"; done | sort | uniq -c | head
   exit 1
 }
 # wait_long: wait_window with thirty seconds for a slow start on a busy machine.
@@ -81,39 +83,11 @@ sleep 0.3
 xdotool key Return # 開始
 
 coproc reader { python3 "$here/waits.py" - "$sheet"; }
-read_hand() {
-  local line
-  hand=""
-  import -window "$game" -depth 8 "ppm:$work/shot.ppm"
-  echo "$work/shot.ppm" >&"${reader[1]}"
-  : >"$work/keys"
-  while read -r line <&"${reader[0]}"; do
-    case $line in
-      end) break ;;
-      hand*) hand=$line ;;
-      error*) hand="" ;;
-      *) echo "$line" >>"$work/keys" ;;
-    esac
-  done
-  [ -n "$hand" ]
-}
-mark() {
-  if [ $# = 2 ]; then
-    xdotool keydown "$1" key "$2" keyup "$1"
-  else
-    xdotool key "$1"
-  fi
-}
+source "$here/play.sh"
 
 previous=""
 for problem in $(seq 10); do
-  hand=""
-  for _ in $(seq 30); do
-    sleep 0.2
-    read_hand || continue
-    [ "$hand" != "$previous" ] && break
-  done
-  [ -n "$hand" ] && [ "$hand" != "$previous" ] || fail "problem $problem: no new hand read (keys lost?)"
+  next_hand "$problem" "$previous" || fail "the keys went elsewhere"
   previous=$hand
   if [ "$problem" = 2 ]; then
     # A click into 解説, as to scroll it: the keys must stay with the game.
