@@ -15,11 +15,7 @@ int main(int argc, char* argv[]) {
     title.show();
     // bralun --code CODE: the game window of that code, ready for 開始.
     const QStringList args = QCoreApplication::arguments();
-    const qsizetype at = args.indexOf(QStringLiteral("--code"));
-    if (at > 0 && at + 1 < args.size()) {
-        const QString code = args.at(at + 1);
-        QTimer::singleShot(0, &title, [&title, code] { title.playCode(code); });
-    }
+    QTimer::singleShot(0, &title, [&title, args] { title.startFromArguments(args); });
     // The sound device opens once the window is up, so start-up does not wait for it.
     QTimer::singleShot(0, [] { platform::openAudio(); });
     // Sounds stop cleanly rather than being cut mid-buffer by the process ending.

@@ -53,7 +53,8 @@ std::optional<std::array<int, CodeChars>> readDigits(std::string_view text) {
     std::array<int, CodeChars> digits{};
     int count = 0;
     for (const char c : text) {
-        if (c == ' ' || c == '-') continue;
+        // Pasted codes bring tabs and line ends along; they separate like spaces.
+        if (c == ' ' || c == '-' || c == '\t' || c == '\r' || c == '\n') continue;
         const int d = digitOf(c);
         if (d < 0 || count == CodeChars) return std::nullopt;
         digits[count++] = d;

@@ -30,7 +30,7 @@ struct GameCode {
 // as three groups of three: "XXX-XXX-XXX". Level must be 0..2, shape 0..5.
 std::string encodeGameCode(const GameCode& code);
 
-// Any case; spaces and hyphens ignored; O read as 0 and I, L as 1. Refuses anything else,
+// Any case; spaces, tabs, line ends and hyphens ignored; O read as 0 and I, L as 1. Refuses anything else,
 // a wrong length, a failed check or a field out of range.
 std::optional<GameCode> decodeGameCode(std::string_view text);
 

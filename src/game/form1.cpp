@@ -164,16 +164,16 @@ void Form1::placeButtonsAndTimeBar() {
 
 // The verdict, the problems left, the points, the badge, the quit button and the timer.
 void Form1::placeLabelsAndBadge() {
-    Label2 = control<QLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
-    Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* label2 = control<platform::BoxedLabel>(this, "Label2", QString(), twipRect(90, 3000, 1455, 495));
+    Label2 = label2;
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label2->setFont(windowFont("ＭＳ Ｐ明朝", 20.25, true));
 
-    Label3 = control<QLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
-    Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* label3 = control<platform::BoxedLabel>(this, "Label3", QString(), twipRect(0, 120, 1335, 375));
+    Label3 = label3;
     Label3->setFont(windowFont("ＭＳ Ｐ明朝", 14.25, true));
-    platform::centreInkInside(Label2, QStringLiteral("不正解"));
-    platform::centreInkInside(Label3, QStringLiteral("全問終了"));
+    platform::centreInkInside(label2, QStringLiteral("不正解"));
+    platform::centreInkInside(label3, QStringLiteral("全問終了"));
 
     Label4 = control<QLabel>(this, "Label4", QStringLiteral("得点"), twipRect(2400, 240, 1455, 255));
     Label4->setFont(windowFont("ＭＳ Ｐ明朝", 12, true));
@@ -193,6 +193,8 @@ void Form1::placeLabelsAndBadge() {
 
     Command3 =
         control<QPushButton>(this, "Command3", QStringLiteral("終了(&Q)"), twipRect(30, 3570, 1575, 495));
+
+    for (QWidget* button : {Command1, Command2, Command3}) platform::focusOnLeftClick(button);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -454,7 +456,7 @@ void Form1::Command2_Click() {
         startCode_.level = std::clamp<int>(Level, 0, 2);
         startCode_.notenOK = NotenOK != 0;
         startCode_.sortHai = SortHai != 0;
-        if (!mayRecord()) {
+        if (!mayRecord() && game_.kind == engine::GameKind::Normal) { // other games say so from their opening
             printOutlined(5, 3, QStringLiteral("最高得点"));
             printOutlined(5, 27, QStringLiteral("記録不可"));
         }
@@ -506,6 +508,12 @@ void Form1::play(const engine::GameDescription& game) {
     // A practice game says which it is; the designed game keeps its caption.
     if (game_.kind != engine::GameKind::Normal)
         setWindowTitle(QStringLiteral("Orvandis ゾルベク　") + QString::fromUtf8(game_.name()));
+    // Which game this is, and that it sets no record, from the moment the window opens.
+    if (game_.code)
+        setWindowTitle(windowTitle() + QStringLiteral("  対局コード ") +
+                       QString::fromStdString(engine::encodeGameCode(*game_.code)));
+    printOutlined(5, 3, QStringLiteral("最高得点"));
+    printOutlined(5, 27, QStringLiteral("記録不可"));
 }
 
 void Form1::keepRecord(bool correct, std::int32_t points) {
@@ -540,18 +548,42 @@ void Form1::toggleExplanation() {
         window->hide();
         return;
     }
-    placeExplanation();
-    window->show();
+    showPlaced(window);
     activateWindow(); // the keys stay with the game
 }
 
-// Beside or below the title window and this one together, never over this one.
-void Form1::placeExplanation() {
-    const QRect game = frameGeometry();
-    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
+// Placed before it shows, taking a frame like this window's; a window manager may give a tool
+// window another frame, so once it has its own (in a second at most) it is placed again.
+void Form1::showPlaced(QWidget* window) {
+    review::moveClear(window, this, surroundings(window));
+    window->show();
+    const QSize assumed = frameGeometry().size() - size();
+    auto* watch = new QTimer(window);
+    watch->setInterval(100);
+    connect(watch, &QTimer::timeout, window, [this, window, watch, assumed, tries = 10]() mutable {
+        const QSize extra = window->frameGeometry().size() - window->size();
+        if (extra.isEmpty() && --tries > 0) return;
+        watch->deleteLater();
+        if (window->isVisible() && extra != assumed) review::moveClear(window, window, surroundings(window));
+    });
+    watch->start();
+}
+
+review::Surroundings Form1::surroundings(const QWidget* placing) const {
+    review::Surroundings around;
+    around.game = frameGeometry();
+    for (const QWidget* part :
+         {static_cast<const QWidget*>(picHaipai), static_cast<const QWidget*>(Picture1)})
+        around.core |= QRect(part->mapToGlobal(QPoint()), part->size());
+    if (beside_) around.title = beside_->frameGeometry();
+    std::vector<const QWidget*> helpers{explain_};
+    for (const auto* reviewWindow : findChildren<review::ReviewWindow*>()) helpers.push_back(reviewWindow);
+    for (const QWidget* helper : helpers)
+        if (helper && helper != placing && helper->isVisible())
+            around.others.push_back(helper->frameGeometry());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : pair;
-    review::moveBeside(explain_, this, pair, game, area);
+    around.screen = screen ? screen->availableGeometry() : around.game | around.title;
+    return around;
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* event) {
@@ -569,13 +601,15 @@ void Form1::contextMenuEvent(QContextMenuEvent* event) {
 
 void Form1::openReview() {
     if (records_.size() < 10) return;
+    // One review of a game: chosen again, the open one comes to the front.
+    for (auto* open : findChildren<review::ReviewWindow*>()) {
+        if (!open->isVisible()) continue;
+        open->raise();
+        return;
+    }
     auto* window = new review::ReviewWindow(records_, gameCode(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const QRect game = frameGeometry();
-    const QRect pair = beside_ ? game.united(beside_->frameGeometry()) : game;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    review::moveBeside(window, this, pair, game, screen ? screen->availableGeometry() : pair);
-    window->show();
+    showPlaced(window);
 }
 
 void Form1::noteHistoryStart() {

@@ -23,6 +23,7 @@ class QContextMenuEvent;
 namespace review {
 class ExplainWindow;
 class ReviewWindow;
+struct Surroundings;
 } // namespace review
 
 namespace platform {
@@ -126,10 +127,11 @@ class Form1 : public QDialog, private detail::GameRandom, public engine::Mondai 
     void placeBeside();
     bool mayRecord() const; // only the designed game under the standard settings sets one
     void keepRecord(bool correct, std::int32_t points);
-    void placeExplanation();
     void noteHistoryStart();
     void writeHistory(const engine::ProblemRecord& record);
     void showHistoryNotice();
+    void showPlaced(QWidget* window);
+    review::Surroundings surroundings(const QWidget* placing) const;
 
     QWidget* beside_;
     QImage badge_;

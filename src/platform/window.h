@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -48,6 +50,23 @@ inline void clearWindowIcon(QWidget* w) {
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);
     w->setWindowIcon(QIcon(blank));
+}
+
+// A button that only a left click gives the keyboard: a right click opens the window's menu
+// and must leave the keys where the player had them.
+inline void focusOnLeftClick(QWidget* button) {
+    class LeftOnly : public QObject {
+      public:
+        using QObject::QObject;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::MouseButtonPress &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                static_cast<QWidget*>(watched)->setFocus(Qt::MouseFocusReason);
+            return false;
+        }
+    };
+    button->setFocusPolicy(Qt::TabFocus);
+    button->installEventFilter(new LeftOnly(button));
 }
 
 // A control of a window's design: name, caption and place. Labels read from the top left.
@@ -96,14 +115,29 @@ inline void shrinkToFit(QCheckBox* box) {
     box->setFont(font);
 }
 
-// The substitute fonts' glyphs rise above their ascent, onto a bordered label's frame line:
-// the text is moved down so the ink of the sample sits in the middle of the frame's inside.
-inline void centreInkInside(QLabel* label, const QString& sample) {
+// A label boxed by a one-pixel line along its whole edge. A frame of QFrame's is drawn round
+// the contents, so moving the text down with a margin would take the box's top with it.
+class BoxedLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// The substitute fonts' glyphs rise above their ascent, onto a boxed label's line: the text is
+// moved down so the ink of the sample sits in the middle of the box's inside.
+inline void centreInkInside(BoxedLabel* label, const QString& sample) {
     const QFontMetrics m(label->font());
     const QRect ink = m.tightBoundingRect(sample);
-    const int inside = label->height() - 2 * label->frameWidth();
+    const int inside = label->height() - 2;
     const int top = (inside - ink.height()) / 2 - (m.ascent() + ink.top());
-    label->setContentsMargins(0, std::max(0, top), 0, 0);
+    label->setContentsMargins(1, 1 + std::max(0, top), 1, 1);
 }
 
 } // namespace platform

@@ -3,10 +3,12 @@
 #include "engine/shanten.h"
 #include "review/tilepictures.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -23,22 +25,47 @@ bool isFifthCopy(const engine::Explanation& explanation, engine::Hai tile) {
            explanation.fifthCopies.end();
 }
 
-ExplainWindow::ExplainWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
+ExplainWindow::ExplainWindow(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowDoesNotAcceptFocus) {
     setWindowTitle(QStringLiteral("解説"));
+    // Read and scrolled with the mouse: the keys stay with the game window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* outer = new QVBoxLayout(this);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    content_ = new QWidget(scroll);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    content_ = new QWidget(scroll_);
     lines_ = new QVBoxLayout(content_);
     lines_->setAlignment(Qt::AlignTop);
-    scroll->setWidget(content_);
-    outer->addWidget(scroll);
+    // Room for a whole split from the start, so the window need not widen after an answer.
+    const QMargins margins = lines_->contentsMargins();
+    content_->setMinimumWidth(SplitRowWidth + margins.left() + margins.right());
+    content_->installEventFilter(this);
+    scroll_->setWidget(content_);
+    outer->addWidget(scroll_);
     reviewButton_ = new QPushButton(QStringLiteral("振り返り"), this);
+    reviewButton_->setFocusPolicy(Qt::NoFocus);
     reviewButton_->hide();
     outer->addWidget(reviewButton_, 0, Qt::AlignRight);
     connect(reviewButton_, &QPushButton::clicked, this, &ExplainWindow::reviewRequested);
-    resize(420, 480);
     showPending();
+    keepRoomForContent();
+    resize(sizeHint());
+}
+
+bool ExplainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Whatever the content holds, the scroll area keeps room for its widest line.
+    if (watched == content_ && event->type() == QEvent::LayoutRequest) keepRoomForContent();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ExplainWindow::keepRoomForContent() {
+    const int widest = std::max(content_->minimumWidth(), content_->minimumSizeHint().width());
+    scroll_->setMinimumWidth(widest + 2 * scroll_->frameWidth() +
+                             scroll_->verticalScrollBar()->sizeHint().width());
+}
+
+QSize ExplainWindow::sizeHint() const {
+    return {minimumSizeHint().width(), std::max(minimumSizeHint().height(), 480)};
 }
 
 void ExplainWindow::setReviewAvailable(bool available) {

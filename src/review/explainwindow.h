@@ -10,6 +10,7 @@
 class QLabel;
 class QVBoxLayout;
 class QPushButton;
+class QScrollArea;
 
 namespace review {
 
@@ -31,10 +32,17 @@ class ExplainWindow : public QWidget {
     std::vector<QImage> pictures() const;
     QStringList captions() const;
 
+    // As wide as its widest picture with no horizontal scroll bar; the height of a usual answer.
+    QSize sizeHint() const override;
+
   signals:
     void reviewRequested();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void keepRoomForContent();
     void clear();
     QLabel* addText(const QString& text, bool heading = false, QVBoxLayout* into = nullptr);
     void addPicture(const QImage& picture, const QString& caption, QVBoxLayout* into = nullptr);
@@ -45,6 +53,7 @@ class ExplainWindow : public QWidget {
     void addWrongMarks(const engine::ProblemRecord& record, const engine::Explanation& explanation);
     void addMissed(const engine::ProblemRecord& record, const engine::Explanation& explanation);
 
+    QScrollArea* scroll_;
     QWidget* content_;
     QVBoxLayout* lines_;
     QPushButton* reviewButton_;

@@ -9,9 +9,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace review {
 
@@ -24,12 +28,35 @@ std::vector<engine::Hai> tilesOf(const std::array<std::int16_t, 38>& flags) {
     return tiles;
 }
 
-QTableWidgetItem* pictureItem(const std::vector<engine::Hai>& tiles, const QString& empty) {
+// The tiles in rows of at most `perRow`, one under the other.
+QImage stackedRows(const std::vector<engine::Hai>& tiles, std::size_t perRow) {
+    std::vector<QImage> rows;
+    for (std::size_t at = 0; at < tiles.size(); at += perRow)
+        rows.push_back(
+            tileRow({tiles.begin() + static_cast<std::ptrdiff_t>(at),
+                     tiles.begin() + static_cast<std::ptrdiff_t>(std::min(tiles.size(), at + perRow))}));
+    if (rows.size() == 1) return rows.front();
+    const qreal ratio = rows.front().devicePixelRatio();
+    QImage all(rows.front().width(), rows.front().height() * static_cast<int>(rows.size()),
+               QImage::Format_ARGB32_Premultiplied);
+    all.fill(Qt::transparent);
+    QPainter painter(&all);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        painter.drawImage(0, rows.front().height() * static_cast<int>(i), rows[i]);
+    painter.end();
+    all.setDevicePixelRatio(ratio);
+    return all;
+}
+
+// Marks and waits wrap after three tiles, so every column fits beside the game window on a
+// small screen; the hand stays whole.
+QTableWidgetItem* pictureItem(const std::vector<engine::Hai>& tiles, const QString& empty,
+                              std::size_t perRow = 3) {
     auto* item = new QTableWidgetItem;
     if (tiles.empty())
         item->setText(empty);
     else
-        item->setData(Qt::DecorationRole, QPixmap::fromImage(tileRow(tiles)));
+        item->setData(Qt::DecorationRole, QPixmap::fromImage(stackedRows(tiles, perRow)));
     QStringList names;
     for (const engine::Hai t : tiles) names << tileName(t);
     item->setToolTip(names.join(QStringLiteral("・")));
@@ -43,6 +70,7 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     : QWidget(parent, Qt::Tool), records_(records),
       code_(QString::fromStdString(engine::encodeGameCode(code))) {
     setWindowTitle(QStringLiteral("振り返り"));
+    setAttribute(Qt::WA_ShowWithoutActivating); // opened from the game, the keys stay there
     table_ = new QTableWidget(static_cast<int>(records_.size()), 6, this);
     table_->setHorizontalHeaderLabels({QStringLiteral("手牌"), QStringLiteral("解答"), QStringLiteral("待ち"),
                                        QStringLiteral("時間"), QStringLiteral("得点"),
@@ -58,9 +86,12 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     codeLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* copy = new QPushButton(QStringLiteral("コードをコピー"), this);
     connect(copy, &QPushButton::clicked, this, &ReviewWindow::copyCode);
+    copied_ = new QLabel(this);
+    copied_->setObjectName("Copied");
     auto* codeRow = new QHBoxLayout;
     codeRow->addWidget(codeLabel);
     codeRow->addStretch();
+    codeRow->addWidget(copied_);
     codeRow->addWidget(copy);
 
     explain_ = new ExplainWindow(this);
@@ -70,12 +101,26 @@ ReviewWindow::ReviewWindow(const std::vector<engine::ProblemRecord>& records, co
     layout->addWidget(table_, 3);
     layout->addWidget(explain_, 2);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showRow(row); });
-    resize(760, 720);
     if (!records_.empty()) table_->selectRow(0);
+    resize(sizeHint());
+}
+
+QSize ReviewWindow::sizeHint() const {
+    // Every column and row of the table whole, and the explanation below two thirds as tall.
+    const int tableWidth = table_->verticalHeader()->sizeHint().width() +
+                           table_->horizontalHeader()->length() + 2 * table_->frameWidth() +
+                           table_->verticalScrollBar()->sizeHint().width();
+    const int tableHeight = table_->horizontalHeader()->sizeHint().height() +
+                            table_->verticalHeader()->length() + 2 * table_->frameWidth();
+    const QMargins m = layout()->contentsMargins();
+    const int width = std::max(tableWidth, explain_->minimumSizeHint().width()) + m.left() + m.right();
+    const int codeRow = layout()->itemAt(0)->sizeHint().height();
+    return {width, m.top() + codeRow + 2 * layout()->spacing() + tableHeight * 5 / 3 + m.bottom()};
 }
 
 void ReviewWindow::fillRow(int row, const engine::ProblemRecord& record) {
-    table_->setItem(row, 0, pictureItem({record.hand.begin(), record.hand.end()}, QString()));
+    table_->setItem(row, 0,
+                    pictureItem({record.hand.begin(), record.hand.end()}, QString(), record.hand.size()));
     table_->setItem(row, 1, pictureItem(tilesOf(record.kotae), QStringLiteral("なし")));
     table_->setItem(row, 2, pictureItem(tilesOf(record.machi), QStringLiteral("待ちなし")));
     table_->setItem(
@@ -92,7 +137,9 @@ void ReviewWindow::showRow(int row) {
 }
 
 void ReviewWindow::copyCode() {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(code_);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard) clipboard->setText(code_);
+    copied_->setText(clipboard ? QStringLiteral("コピーしました") : QStringLiteral("コピーできませんでした"));
 }
 
 } // namespace review

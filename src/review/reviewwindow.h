@@ -25,6 +25,8 @@ class ReviewWindow : public QWidget {
     ExplainWindow* explanation() const { return explain_; }
     QString codeText() const { return code_; }
     void copyCode();
+    // Every column of the table whole, with room for its ten rows and the explanation.
+    QSize sizeHint() const override;
 
   private:
     void fillRow(int row, const engine::ProblemRecord& record);
@@ -33,6 +35,7 @@ class ReviewWindow : public QWidget {
     std::vector<engine::ProblemRecord> records_;
     QString code_;
     QTableWidget* table_;
+    QLabel* copied_;
     ExplainWindow* explain_;
 };
 

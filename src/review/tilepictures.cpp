@@ -1,11 +1,12 @@
 #include "review/tilepictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
-#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace review {
 
@@ -21,22 +22,37 @@ QString shapeText(engine::WaitShape shape) {
     return QString::fromUtf8(engine::shapeName(shape));
 }
 
-QImage tileRow(const std::vector<engine::Hai>& tiles, const std::vector<int>& gapsBefore, int picked) {
+QImage smallTile(engine::Hai tile, int ratio) {
     static const QImage sheet(QStringLiteral(":/tiles.png"));
+    static const QImage sheet2x(QStringLiteral(":/tiles@2x.png"));
+    const bool twice = ratio >= 2 && !sheet2x.isNull();
+    const int r = twice ? 2 : 1;
+    const QRect cell(engine::sheetX(tile) * r, engine::sheetY(tile) * r, engine::TileWidth * r,
+                     engine::TileHeight * r);
+    return (twice ? sheet2x : sheet)
+        .copy(cell)
+        .scaled(SmallTileWidth * r, SmallTileHeight * r, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage tileRow(const std::vector<engine::Hai>& tiles, const std::vector<int>& gapsBefore, int picked) {
+    // The sharpest screen decides: a picture of twice the pixels shrinks well, the reverse blurs.
+    const int ratio = qGuiApp && qGuiApp->devicePixelRatio() >= 1.5 ? 2 : 1;
     const int gap = SmallTileWidth / 2;
     const int width =
         static_cast<int>(tiles.size()) * SmallTileWidth + static_cast<int>(gapsBefore.size()) * gap;
-    QImage row(std::max(width, 1) + 2, SmallTileHeight + 4, QImage::Format_ARGB32_Premultiplied);
+    QImage row((std::max(width, 1) + 2) * ratio, (SmallTileHeight + 4) * ratio,
+               QImage::Format_ARGB32_Premultiplied);
+    row.setDevicePixelRatio(ratio);
     row.fill(Qt::transparent);
     QPainter painter(&row);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     int x = 1;
     for (int i = 0; i < static_cast<int>(tiles.size()); ++i) {
         if (std::find(gapsBefore.begin(), gapsBefore.end(), i) != gapsBefore.end()) x += gap;
         const engine::Hai t = tiles[static_cast<std::size_t>(i)];
         if (engine::isTile(t)) {
-            const QRect cell(engine::sheetX(t), engine::sheetY(t), engine::TileWidth, engine::TileHeight);
-            painter.drawImage(QRect(x, 2, SmallTileWidth, SmallTileHeight), sheet, cell);
+            QImage tile = smallTile(t, ratio);
+            tile.setDevicePixelRatio(ratio);
+            painter.drawImage(QPoint(x, 2), tile);
         }
         if (i == picked) {
             painter.setPen(QPen(QColor::fromRgba(PickedOut), 2));
@@ -76,47 +92,93 @@ QRect fitInto(const QRect& room, QSize size, QPoint near) {
     return placed;
 }
 
-} // namespace
-
-QRect placeBeside(const QRect& pair, const QRect& game, QSize size, const QRect& screen, QSize least) {
-    size = size.boundedTo(screen.size());
-    const std::array<QPoint, 4> tries{
-        QPoint(pair.right() + 1, pair.top()), QPoint(pair.left() - size.width(), pair.top()),
-        QPoint(pair.left(), pair.bottom() + 1), QPoint(pair.left(), pair.top() - size.height())};
-    for (const QPoint& at : tries) {
-        if (screen.contains(QRect(at, size))) return QRect(at, size);
-    }
-    // Nothing fits whole: the largest room on the screen beside the game window, the window
-    // made smaller to fit it but never below `least`.
-    const std::array<QRect, 4> rooms{QRect(QPoint(game.right() + 1, screen.top()), screen.bottomRight()),
-                                     QRect(screen.topLeft(), QPoint(game.left() - 1, screen.bottom())),
-                                     QRect(QPoint(screen.left(), game.bottom() + 1), screen.bottomRight()),
-                                     QRect(screen.topLeft(), QPoint(screen.right(), game.top() - 1))};
-    QRect best;
-    for (std::size_t i = 0; i < rooms.size(); ++i) {
-        const QRect room = rooms[i].intersected(screen);
-        if (room.isEmpty() || room.width() < least.width() || room.height() < least.height()) continue;
-        const QRect placed = fitInto(room, size, tries[i]);
-        if (best.isEmpty() || placed.width() * placed.height() > best.width() * best.height()) best = placed;
-    }
-    // No room beside it either: on the screen over the game window.
-    return best.isEmpty() ? fitInto(screen, size, tries[0]) : best;
+bool clearOf(const QRect& placed, const std::vector<QRect>& keep) {
+    return std::none_of(keep.begin(), keep.end(), [&](const QRect& r) { return placed.intersects(r); });
 }
 
-void moveBeside(QWidget* window, const QWidget* framed, const QRect& pair, const QRect& game,
-                const QRect& screen) {
+QRect unionOf(const std::vector<QRect>& rects) {
+    QRect all;
+    for (const QRect& r : rects) all |= r;
+    return all;
+}
+
+// Right of `block`, left of it, below it, above it: the first whole place on the screen, slid
+// along that side to stay on it.
+std::optional<QRect> wholeBeside(const QRect& block, QSize size, const QRect& screen,
+                                 const std::vector<QRect>& keep) {
+    const std::array<QPoint, 4> tries{
+        QPoint(block.right() + 1, block.top()), QPoint(block.left() - size.width(), block.top()),
+        QPoint(block.left(), block.bottom() + 1), QPoint(block.left(), block.top() - size.height())};
+    for (std::size_t i = 0; i < tries.size(); ++i) {
+        QRect placed(tries[i], size);
+        if (i < 2)
+            placed.moveTop(std::clamp(placed.top(), screen.top(), screen.bottom() - size.height() + 1));
+        else
+            placed.moveLeft(std::clamp(placed.left(), screen.left(), screen.right() - size.width() + 1));
+        if (screen.contains(placed) && clearOf(placed, keep)) return placed;
+    }
+    return std::nullopt;
+}
+
+// The first place of at least `least` in the strips of the screen right, left, below and
+// above `block`, in that order.
+std::optional<QRect> shrunkBeside(const QRect& block, QSize size, QSize least, const QRect& screen,
+                                  const std::vector<QRect>& keep) {
+    const std::array<QRect, 4> rooms{QRect(QPoint(block.right() + 1, screen.top()), screen.bottomRight()),
+                                     QRect(screen.topLeft(), QPoint(block.left() - 1, screen.bottom())),
+                                     QRect(QPoint(screen.left(), block.bottom() + 1), screen.bottomRight()),
+                                     QRect(screen.topLeft(), QPoint(screen.right(), block.top() - 1))};
+    const std::array<QPoint, 4> near{
+        QPoint(block.right() + 1, block.top()), QPoint(block.left() - size.width(), block.top()),
+        QPoint(block.left(), block.bottom() + 1), QPoint(block.left(), block.top() - size.height())};
+    for (std::size_t i = 0; i < rooms.size(); ++i) {
+        const QRect room = rooms[i].intersected(screen);
+        if (room.width() < least.width() || room.height() < least.height() || room.isEmpty()) continue;
+        const QRect placed = fitInto(room, size, near[i]);
+        if (clearOf(placed, keep)) return placed;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QRect placeClear(const Surroundings& around, QSize size, QSize least) {
+    size = size.boundedTo(around.screen.size());
+    least = least.boundedTo(size);
+    const QRect pair = around.game | around.title;
+    std::vector<QRect> helpers = around.others;
+    helpers.push_back(around.game);
+    std::vector<QRect> all = helpers;
+    if (!around.title.isEmpty()) all.push_back(around.title);
+    // What must stay uncovered, from everything down to the game's hand and palette alone.
+    const std::array<std::vector<QRect>, 4> levels{all, helpers, {around.game}, {around.core}};
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        const auto& keep = levels[level];
+        std::vector<QRect> blocks{unionOf(keep)};
+        if (level == 0) blocks.insert(blocks.begin(), pair);
+        for (const QRect& block : blocks)
+            if (const auto placed = wholeBeside(block, size, around.screen, keep)) return *placed;
+        for (const QRect& block : blocks)
+            if (const auto placed = shrunkBeside(block, size, least, around.screen, keep)) return *placed;
+    }
+    // A screen smaller than all that: a room off the core, as wide as it should be if it can.
+    for (const QSize fewest : {QSize(least.width(), 1), QSize(1, 1)})
+        if (const auto placed = shrunkBeside(around.core, size, fewest, around.screen, {around.core}))
+            return *placed;
+    return fitInto(around.screen, size, around.screen.topLeft());
+}
+
+void moveClear(QWidget* window, const QWidget* framed, const Surroundings& around) {
     // A window not yet shown has no frame yet; it will get one like the shown window's.
     const QWidget* measured = window->isVisible() ? window : framed;
     const QSize extra = measured->frameGeometry().size() - measured->size();
-    // A window made smaller here gets its own size back when there is room again.
-    QSize wanted = window->size();
-    if (window->property("shrunkTo").toSize() == wanted) wanted = window->property("shrunkFrom").toSize();
-    const QSize least = (wanted / 2).expandedTo(window->minimumSizeHint()) + extra;
-    const QRect frame = placeBeside(pair, game, wanted + extra, screen, least);
-    const QSize inner = frame.size() - extra;
-    window->setProperty("shrunkTo", inner == wanted ? QVariant() : QVariant(inner));
-    window->setProperty("shrunkFrom", wanted);
-    window->resize(inner);
+    const QSize least = window->minimumSizeHint();
+    const QSize wanted = window->sizeHint().expandedTo(least);
+    // Narrower would cut what the window shows; shorter only brings a scroll bar.
+    const QSize fewest(wanted.width(),
+                       std::min(wanted.height(), std::max(least.height(), wanted.height() / 3)));
+    const QRect frame = placeClear(around, wanted + extra, fewest + extra);
+    window->resize(frame.size() - extra);
     window->move(frame.topLeft());
 }
 

@@ -89,6 +89,11 @@ void Form4::placeButtonsAndCaution() {
     // Two lines, as the caption wraps within the box's width.
     Check6 = control<QCheckBox>(this, "Check6", QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを\n有効にする"),
                                 twipRect(2115, 3240, 1575, 375));
+    // The substitute font's 操作 stands taller than the design's and pushes the frame's top
+    // line down onto the caption: the box goes between the lines, its caption shrunk to fit.
+    const QRect inside = Frame3->contentsRect().translated(Frame3->pos()).adjusted(0, 1, 0, 0);
+    const QRect design = Check6->geometry();
+    Check6->setGeometry(QRect(QPoint(design.left(), inside.top()), QPoint(design.right(), inside.bottom())));
     platform::shrinkToFit(Check6);
 
     // Keyboard order by tab index: frames and labels take no focus.

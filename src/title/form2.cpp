@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
@@ -47,6 +48,28 @@ QRect screenUnderTitleBar(const QRect& frame) {
         best = screen->availableGeometry();
     }
     return best;
+}
+
+// A code as a Japanese input method types it: full-width letters, digits and spaces, and the
+// long vowel mark or another dash for the hyphens, read as the plain characters.
+QString plainCode(const QString& text) {
+    static const QString dashes = QStringLiteral("\u30FC\u2010\u2011\u2012\u2013\u2014\u2015\u2212");
+    QString plain = text.normalized(QString::NormalizationForm_KC);
+    for (QChar& c : plain) {
+        if (dashes.contains(c))
+            c = QLatin1Char('-');
+        else if (c.isSpace())
+            c = QLatin1Char(' ');
+    }
+    return plain;
+}
+
+// The start of what was given, enough to see the mistake; a pasted page must not make the
+// message taller than the screen.
+QString givenStart(const QString& text) {
+    constexpr qsizetype Shown = 40;
+    const QString line = text.simplified();
+    return line.size() > Shown ? line.left(Shown) + QStringLiteral("…") : line;
 }
 
 } // namespace
@@ -305,10 +328,11 @@ void Form2::askCode() {
 }
 
 void Form2::playCode(const QString& text) {
-    const auto code = engine::decodeGameCode(text.toStdString());
+    const auto code = engine::decodeGameCode(plainCode(text).toStdString());
     if (!code) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("対局コード"),
-                        QStringLiteral("対局コードが正しくありません。\n") + text, QMessageBox::Ok, this);
+                        QStringLiteral("対局コードが正しくありません。\n") + givenStart(text),
+                        QMessageBox::Ok, this);
         box.setObjectName("BadCode");
         box.exec();
         Form_Activate();
@@ -321,4 +345,39 @@ void Form2::openProgress() {
     progress::ProgressWindow window(progress::programSource(), this);
     window.exec();
     Form_Activate();
+}
+
+void Form2::startFromArguments(const QStringList& arguments) {
+    const qsizetype at = arguments.indexOf(QStringLiteral("--code"));
+    if (at < 1) return;
+    if (at + 1 >= arguments.size()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("対局コード"),
+                        QStringLiteral("対局コードがありません。\n--code の後に対局コードを書いてください。"),
+                        QMessageBox::Ok, this);
+        box.setObjectName("NoCode");
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show(); // sized now, so it can stand beside this window
+        const QRect frame = frameGeometry();
+        const QSize outer = platform::outerSizeBeforeShow(&box, this);
+        const QRect area = screen() ? screen()->availableGeometry() : frame;
+        const int right = frame.right() + 1;
+        const int x = right + outer.width() <= area.right() + 1 ? right : frame.left() - outer.width();
+        box.move(
+            std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - outer.width())),
+            std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+        box.exec();
+        return;
+    }
+    const QString code = arguments.at(at + 1);
+    // The game window stands against this window's frame, as after a badge click; a window
+    // manager frames a new window a moment after it shows, and without one there is no frame.
+    whenFramed(20, [this, code] { playCode(code); });
+}
+
+void Form2::whenFramed(int tries, const std::function<void()>& act) {
+    if (tries <= 0 || frameGeometry().size() != size()) {
+        act();
+        return;
+    }
+    QTimer::singleShot(50, this, [this, tries, act] { whenFramed(tries - 1, act); });
 }

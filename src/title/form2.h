@@ -3,6 +3,7 @@
 #include "engine/game.h"
 #include "platform/picturebox.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -66,6 +67,8 @@ class Form2 : public QWidget {
     void startDaily();
     void playDescribed(std::int32_t level,
                        const std::function<engine::GameDescription(std::uint32_t)>& describe);
+    // bralun --code CODE: the game window of that code; a missing code is said.
+    void startFromArguments(const QStringList& arguments);
 
     const QString& helpFile() const { return helpFile_; }
 
@@ -82,6 +85,7 @@ class Form2 : public QWidget {
     void placeControls();
     void connectEvents();
     void centreOnScreen();
+    void whenFramed(int tries, const std::function<void()>& act);
 
     QString helpFile_;
     bool centring_ = true; // no stored position: centred once the frame is known

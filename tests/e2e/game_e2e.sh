@@ -26,47 +26,14 @@ game=$(wait_window 'Orvandis' "$title")
 sleep 0.5
 xdotool key --window "$game" Return # 開始
 
-# mark <key line>: a digit, "w 5" / "q 5" with the row key held, or an honour's letter.
-mark() {
-  if [ $# = 2 ]; then
-    xdotool keydown --window "$game" "$1"
-    xdotool key --window "$game" "$2"
-    xdotool keyup --window "$game" "$1"
-  else
-    xdotool key --window "$game" "$1"
-  fi
-}
-
 # The reader runs once; each screenshot's path goes in, the hand and its keys come out.
 coproc reader { python3 "$here/waits.py" - "$sheet"; }
-# read_hand: sets $hand to the hand seen and leaves its keys in $work/keys; false when none is
-# read. (Not in a subshell: those do not get the reader's pipes.)
-read_hand() {
-  local line
-  hand=""
-  import -window "$game" -depth 8 "ppm:$work/shot.ppm"
-  echo "$work/shot.ppm" >&"${reader[1]}"
-  : >"$work/keys"
-  while read -r line <&"${reader[0]}"; do
-    case $line in
-      end) break ;;
-      hand*) hand=$line ;;
-      error*) hand="" ;;
-      *) echo "$line" >>"$work/keys" ;;
-    esac
-  done
-  [ -n "$hand" ]
-}
+to_game=1
+source "$here/play.sh"
 
 previous=""
 for problem in $(seq 10); do
-  hand=""
-  for _ in $(seq 30); do
-    sleep 0.2
-    read_hand || continue
-    [ "$hand" != "$previous" ] && break
-  done
-  [ -n "$hand" ] && [ "$hand" != "$previous" ] || { echo "problem $problem: no new hand read"; exit 1; }
+  next_hand "$problem" "$previous" || exit 1
   previous=$hand
   echo "problem $problem: $hand, keys: $(tr '\n' ' ' <"$work/keys")"
   while read -r line; do

@@ -55,6 +55,13 @@ TEST(GameCode, AcceptsAnyCaseSpacesHyphensAndLookalikes) {
         if (c == '1') c = 'l';
     }
     EXPECT_EQ(decodeGameCode(lookalikes), code);
+    // Pasted from a message or a spreadsheet cell.
+    EXPECT_EQ(decodeGameCode("\t" + bare.substr(0, 3) + "\r\n" + bare.substr(3) + "\n"), code);
+}
+
+TEST(GameCode, KnownCodeKeepsItsString) {
+    // Codes already handed out must keep meaning the same game.
+    EXPECT_EQ(encodeGameCode({1, true, false, 123456789u}), "0M3-NQK-8NE");
 }
 
 TEST(GameCode, RefusesEverySingleWrongCharacterAndEverySwapOfNeighbours) {
@@ -88,20 +95,23 @@ TEST(GameCode, RefusesWrongLengthsForeignCharactersAndOutOfRangeFields) {
     EXPECT_FALSE(decodeGameCode(bare.substr(0, 8) + "U"));
     EXPECT_FALSE(decodeGameCode(bare.substr(0, 4) + "_" + bare.substr(4)));
     EXPECT_FALSE(decodeGameCode(std::string_view("\0", 1)));
-    // Every string of nine digits that passes the check but names level 3 or a set spare bit.
-    int refused = 0;
+    // Every first two characters (spare bits, 理牌, level, ノーテンあり) with every check
+    // character: only in-range fields pass, and each passing code is the one its fields encode.
+    int accepted = 0;
     for (const char first : Alphabet)
-        for (const char check : Alphabet) {
-            std::string text = bare;
-            text[0] = first;
-            text[8] = check;
-            const auto code = decodeGameCode(text);
-            if (!code)
-                ++refused;
-            else
+        for (const char second : Alphabet)
+            for (const char check : Alphabet) {
+                std::string text = bare;
+                text[0] = first;
+                text[1] = second;
+                text[8] = check;
+                const auto code = decodeGameCode(text);
+                if (!code) continue;
+                ++accepted;
                 ASSERT_LE(code->level, 2) << text;
-        }
-    EXPECT_GT(refused, 32 * 31); // one check value in 32 passes; among those, only 1/8 are in range
+                ASSERT_EQ(withoutHyphens(encodeGameCode(*code)), text);
+            }
+    EXPECT_EQ(accepted, 2 * 24); // spare bits zero: 2 first characters; level 0..2: 24 second ones
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // Picture boxes on a screen at twice the scale (QT_SCALE_FACTOR=2, set by CTest): the palette
 // shows the twice-size tile sheet pixel for pixel, while drawing stays in logical pixels.
 #include "platform/picturebox.h"
+#include "review/explainwindow.h"
+#include "review/tilepictures.h"
 
+#include <QApplication>
 #include <QPixmap>
 #include <QtTest>
 
@@ -33,6 +36,7 @@ class TestHiDpi : public QObject {
     void paletteShowsTheTwiceSizeSheetCellForCell();
     void upsideDownAndDimmedTilesStaySharp();
     void pictureWithoutTwiceSizeIsEnlargedWithoutBlur();
+    void explanationTilesComeFromTheTwiceSizeSheet();
 };
 
 void TestHiDpi::paletteShowsTheTwiceSizeSheetCellForCell() {
@@ -92,5 +96,27 @@ void TestHiDpi::pictureWithoutTwiceSizeIsEnlargedWithoutBlur() {
         for (int x = 0; x < 8; ++x) QCOMPARE(shot.pixel(x, y), stripes.pixel(x / 2, y / 2));
 }
 
-QTEST_MAIN(TestHiDpi)
+void TestHiDpi::explanationTilesComeFromTheTwiceSizeSheet() {
+    review::ExplainWindow window;
+    engine::ProblemRecord record;
+    record.hand = {1, 1, 2, 3, 14, 15, 16, 27, 28, 29, 31, 31, 31};
+    window.showAnswer(record, engine::Explanation{});
+    const QImage hand = window.pictures().at(0);
+    QCOMPARE(hand.devicePixelRatio(), 2.0);
+    const int w = review::SmallTileWidth * 2, h = review::SmallTileHeight * 2;
+    QCOMPARE(hand.size(), QSize((13 * review::SmallTileWidth + 2) * 2, (review::SmallTileHeight + 4) * 2));
+    // The third tile, 2m: the twice-size sheet's cell brought to three quarters, nothing enlarged.
+    const QImage want = rgb(QStringLiteral(":/tiles@2x.png"))
+                            .copy(56, 0, 56, 76)
+                            .scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(hand.copy(2 + 2 * w, 4, w, h).convertToFormat(QImage::Format_RGB32), want);
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    TestHiDpi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_hidpi.moc"

@@ -6,6 +6,8 @@
 #include "testsupport.h"
 
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -54,8 +56,9 @@ class ExplainTest : public QObject {
     void afterAWrongAnswerReasonsForWrongMarksAndTheMissedWaits();
     void aHandThatIsNotReadySaysNoWaitAndWhy();
     void theReviewButtonShowsOnlyWhenOffered();
-    void placedBesideThePairAndNeverOverTheGameWindow();
-    void aWideWindowIsMadeNarrowerToStayOnTheScreenOffTheGame();
+    void theShapesOfOneWaitAreNamedOnce();
+    void placedClearOfTheWindowsBesideThenBelowThenAbove();
+    void aWholeSplitShowsWithoutAHorizontalScrollBar();
 };
 
 void ExplainTest::duringAProblemNothingGivesTheAnswerAway() {
@@ -142,6 +145,21 @@ void ExplainTest::aHandThatIsNotReadySaysNoWaitAndWhy() {
     QVERIFY(!text.contains(QStringLiteral("見逃した")));
 }
 
+void ExplainTest::theShapesOfOneWaitAreNamedOnce() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    // 1m waited on three ways: two of them 両面, one 単騎.
+    auto explanation = ryanmenExplanation();
+    auto& splits = explanation.waits[0].splits;
+    splits.push_back(splits[0]);
+    splits.push_back(splits[0]);
+    splits.back().shape = engine::WaitShape::Tanki;
+    window.showAnswer(ryanmenHand(), explanation);
+    const QString line = window.plainText().split(QLatin1Char('\n')).filter(QStringLiteral("1萬（")).value(0);
+    QCOMPARE(line.count(QStringLiteral("両面")), 1);
+    QCOMPARE(line.count(QStringLiteral("単騎")), 1);
+}
+
 void ExplainTest::theReviewButtonShowsOnlyWhenOffered() {
     testsupport::Environment env;
     review::ExplainWindow window;
@@ -157,43 +175,89 @@ void ExplainTest::theReviewButtonShowsOnlyWhenOffered() {
     QCOMPARE(asked.count(), 1);
 }
 
-void ExplainTest::placedBesideThePairAndNeverOverTheGameWindow() {
-    const QRect screen(0, 0, 1920, 1080);
-    const QSize size(420, 480);
+void ExplainTest::placedClearOfTheWindowsBesideThenBelowThenAbove() {
+    const QRect big(0, 0, 1920, 1080), laptop(0, 0, 1024, 768);
     const QRect title(100, 100, 400, 300), game(500, 100, 600, 500);
-    const QRect pair = title.united(game);
-    QCOMPARE(review::placeBeside(pair, game, size, screen), QRect(QPoint(1100, 100), size)); // right
-    const QRect wide = pair.translated(700, 0);
-    QCOMPARE(review::placeBeside(wide, game.translated(700, 0), size, screen).topLeft(),
-             QPoint(380, 100)); // left
-    const QRect narrow(0, 0, 1200, 1080);
-    QCOMPARE(review::placeBeside(pair, game, size, narrow).topLeft(), QPoint(100, 600)); // below
-    // Nowhere to put it whole beside the pair: whole on the screen, off the game window.
-    const QRect cramped(0, 0, 1100, 650);
-    const QRect placed = review::placeBeside(pair, game, size, cramped);
-    QVERIFY(cramped.contains(placed));
-    QVERIFY(!placed.intersects(game));
-    QCOMPARE(placed.size(), size);
+    const QRect core = game.adjusted(0, 80, 0, 0);
+    // At 1024 x 768 the title centred, the game window beside it.
+    const QRect centredTitle(384, 236, 257, 295), centredGame(641, 236, 371, 297);
+    const QSize explanation(420, 480), explanationLeast(420, 160), review(640, 700), reviewLeast(640, 300);
+    const auto shifted = [](const QRect& r, int dx, int dy) { return r.translated(dx, dy); };
+    struct Case {
+        const char* where;
+        review::Surroundings around;
+        QSize size, least;
+        QRect expected;
+    };
+    const std::vector<Case> cases{
+        {"right of the pair",
+         {game, core, title, {}, big},
+         explanation,
+         explanationLeast,
+         {1100, 100, 420, 480}},
+        {"left of it",
+         {shifted(game, 700, 0), shifted(core, 700, 0), shifted(title, 700, 0), {}, big},
+         explanation,
+         explanationLeast,
+         {380, 100, 420, 480}},
+        {"below it",
+         {game, core, title, {}, QRect(0, 0, 1200, 1080)},
+         explanation,
+         explanationLeast,
+         {100, 600, 420, 480}},
+        {"above it",
+         {shifted(game, 0, 400), shifted(core, 0, 400), shifted(title, 0, 400), {}, QRect(0, 0, 1200, 1000)},
+         explanation,
+         explanationLeast,
+         {100, 20, 420, 480}},
+        {"below it, shorter",
+         {centredGame, centredGame.adjusted(0, 80, 0, 0), centredTitle, {}, laptop},
+         explanation,
+         explanationLeast,
+         {384, 533, 420, 235}},
+        {"clear of the explanation too",
+         {game, core, title, {{1100, 100, 420, 480}}, big},
+         review,
+         reviewLeast,
+         {100, 600, 640, 480}},
+        {"over the title, not the game",
+         {centredGame, centredGame.adjusted(0, 80, 0, 0), centredTitle, {}, laptop},
+         review,
+         reviewLeast,
+         {1, 68, 640, 700}},
+        {"only off the hand and palette",
+         {QRect(257, 0, 371, 297),
+          QRect(258, 80, 369, 216),
+          QRect(0, 0, 257, 295),
+          {},
+          QRect(0, 0, 800, 500)},
+         review,
+         reviewLeast,
+         {160, 296, 640, 204}},
+    };
+    for (const Case& c : cases) {
+        const QRect placed = review::placeClear(c.around, c.size, c.least);
+        QVERIFY2(placed == c.expected, qPrintable(QStringLiteral("%1: %2,%3 %4x%5")
+                                                      .arg(QString::fromLatin1(c.where))
+                                                      .arg(placed.x())
+                                                      .arg(placed.y())
+                                                      .arg(placed.width())
+                                                      .arg(placed.height())));
+        QVERIFY(c.around.screen.contains(placed));
+        QVERIFY(!placed.intersects(c.around.core));
+    }
 }
 
-void ExplainTest::aWideWindowIsMadeNarrowerToStayOnTheScreenOffTheGame() {
-    // The title window at the screen's right edge, the game window left of it.
-    const QRect screen(0, 0, 1280, 800);
-    const QRect game(600, 0, 480, 500), title(1080, 0, 200, 300);
-    const QSize size(760, 720), least(380, 360);
-    const QRect placed = review::placeBeside(title.united(game), game, size, screen, least);
-    QVERIFY(screen.contains(placed));
-    QVERIFY(!placed.intersects(game));
-    QCOMPARE(placed, QRect(0, 0, 600, 720));
-    // Taller than the screen too: shorter as well.
-    const QRect low(0, 0, 1280, 600);
-    QCOMPARE(review::placeBeside(title.united(game), game, size, low, least), QRect(0, 0, 600, 600));
-    // No room off the game window that holds even the least size: on the screen, over it.
-    const QRect tight(0, 0, 900, 600);
-    const QRect over =
-        review::placeBeside(QRect(100, 0, 800, 550), QRect(100, 0, 600, 550), size, tight, least);
-    QVERIFY(tight.contains(over));
-    QCOMPARE(over.size(), QSize(760, 600));
+void ExplainTest::aWholeSplitShowsWithoutAHorizontalScrollBar() {
+    testsupport::Environment env;
+    review::ExplainWindow window;
+    window.showAnswer(ryanmenHand(), ryanmenExplanation());
+    // Too little room beside the game window for the window's width: shorter, never narrower.
+    review::moveClear(&window, &window, {{0, 0, 600, 500}, {0, 80, 600, 420}, {}, {}, {0, 0, 900, 700}});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.y(), 500);
+    QVERIFY(!window.findChild<QScrollArea*>()->horizontalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(ExplainTest)

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 using namespace gametest;
 
@@ -36,15 +37,27 @@ bool blankIcon(const QWidget& w) {
     return true;
 }
 
-// The ink of the text, drawn from the top of the label's text area, lies inside the frame's
-// line; the whole width fits too.
+// The ink of the text, drawn from the top of the label's text area, lies inside the box's
+// one-pixel line; the whole width fits too.
 bool textFits(const QLabel* label) {
     const QFontMetrics m(label->font());
     const QRect ink =
         m.tightBoundingRect(label->text()).translated(0, label->contentsRect().top() + m.ascent());
-    const int frame = label->frameWidth();
+    const int frame = 1;
     const QRect inside = label->rect().adjusted(frame, frame, -frame, -frame);
     return ink.top() >= inside.top() && ink.bottom() <= inside.bottom() && ink.width() <= inside.width();
+}
+
+// The label as drawn: a one-pixel box of the text's colour all round its design place.
+bool boxedWhole(QLabel* label) {
+    const QImage drawn = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb line = label->palette().color(QPalette::WindowText).rgb();
+    const int w = drawn.width(), h = drawn.height();
+    for (int x = 0; x < w; ++x)
+        if (drawn.pixel(x, 0) != line || drawn.pixel(x, h - 1) != line) return false;
+    for (int y = 0; y < h; ++y)
+        if (drawn.pixel(0, y) != line || drawn.pixel(w - 1, y) != line) return false;
+    return label->size() == drawn.size();
 }
 
 } // namespace
@@ -56,6 +69,7 @@ class WindowFaultsTest : public QObject {
     void shiftedKeysStillMark();
     void answerLabelsClipTheirText();
     void shortcutCaptionClipped();
+    void rightClickTakesTheKeys();
     void quitQuestionAnsweredByEscape();
     void dialogsShowTheProgramIcon();
     void firstStartCentredByInnerArea();
@@ -132,7 +146,11 @@ void WindowFaultsTest::answerLabelsClipTheirText() {
     Session s;
     Form1& g = s.openStarted();
     QVERIFY(textFits(g.Label3));
+    QVERIFY(boxedWhole(g.Label3));
+    QCOMPARE(g.Label3->geometry(), QRect(0, 8, 89, 25));
+    QCOMPARE(g.Label2->geometry(), QRect(6, 200, 97, 33));
     QTest::mouseClick(g.Command1, Qt::LeftButton); // nothing marked: wrong
+    QVERIFY(boxedWhole(g.Label2));
     QCOMPARE(g.Label2->text(), QStringLiteral("不正解"));
     QVERIFY(textFits(g.Label2));
     g.Label2->setText(QStringLiteral("正解"));
@@ -157,6 +175,34 @@ void WindowFaultsTest::shortcutCaptionClipped() {
     // Clear of the frame's line on every side.
     const QRect inside = dialog.Frame3->geometry().adjusted(2, 2, -2, -2);
     QVERIFY(inside.contains(box->geometry()));
+    // Nothing of the frame (its lines, its title) is drawn where the caption's two lines go:
+    // the place shows one even colour.
+    dialog.Check6->hide();
+    const QImage drawn = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect text = label.translated(box->pos());
+    for (int y = text.top(); y <= text.bottom(); ++y)
+        for (int x = text.left(); x <= text.right(); ++x)
+            QVERIFY2(drawn.pixel(x, y) == drawn.pixel(text.center()),
+                     qPrintable(QStringLiteral("frame drawn at %1,%2").arg(x).arg(y)));
+}
+
+void WindowFaultsTest::rightClickTakesTheKeys() {
+    Session s;
+    Form1& g = s.openActive();
+    click(g.Command2);
+    click(g.Command1); // answered: Enter now goes on to the next problem
+    QCOMPARE(QApplication::focusWidget(), g.Command2);
+    for (QWidget* button : {g.Command3, g.Command1, g.Command2}) {
+        QTimer::singleShot(50, [] {
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        QTest::mouseClick(button, Qt::RightButton);
+        QTest::qWait(100);
+        QCOMPARE(QApplication::focusWidget(), g.Command2);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(g.Nokori, std::int16_t{9}); // the second problem, no quit question
+    QVERIFY(QApplication::activeModalWidget() == &g || QApplication::activeModalWidget() == nullptr);
 }
 
 void WindowFaultsTest::quitQuestionAnsweredByEscape() {
