@@ -313,8 +313,13 @@ void ProgressWindow::openWrong(int index) {
     const bool first = !explain_;
     if (first) explain_ = new review::ExplainWindow(this);
     explain_->showAnswer(record, engine::explain(record.hand));
-    if (first && screen())
-        review::moveBeside(explain_, this, frameGeometry(), frameGeometry(), screen()->availableGeometry());
+    if (first && screen()) {
+        // Beside this window, never over it: here it stands where a game window would.
+        review::Surroundings around;
+        around.game = around.core = frameGeometry();
+        around.screen = screen()->availableGeometry();
+        review::moveClear(explain_, this, around);
+    }
     explain_->show();
     explain_->raise();
 }
