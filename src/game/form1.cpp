@@ -509,7 +509,7 @@ void Form1::play(const engine::GameDescription& game) {
     if (game_.kind != engine::GameKind::Normal)
         setWindowTitle(QStringLiteral("Orvandis ゾルベク　") + QString::fromUtf8(game_.name()));
     // Which game this is, and that it sets no record, from the moment the window opens.
-    if (game_.code)
+    if (game_.kind == engine::GameKind::Code)
         setWindowTitle(windowTitle() + QStringLiteral("  対局コード ") +
                        QString::fromStdString(engine::encodeGameCode(*game_.code)));
     printOutlined(5, 3, QStringLiteral("最高得点"));

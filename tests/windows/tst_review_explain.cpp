@@ -155,7 +155,9 @@ void ExplainTest::theShapesOfOneWaitAreNamedOnce() {
     splits.push_back(splits[0]);
     splits.back().shape = engine::WaitShape::Tanki;
     window.showAnswer(ryanmenHand(), explanation);
-    const QString line = window.plainText().split(QLatin1Char('\n')).filter(QStringLiteral("1萬（")).value(0);
+    const QString list =
+        window.plainText().split(QLatin1Char('\n')).filter(QStringLiteral("待ち: ")).value(0);
+    const QString line = list.split(QStringLiteral("、")).filter(QStringLiteral("1萬（")).value(0);
     QCOMPARE(line.count(QStringLiteral("両面")), 1);
     QCOMPARE(line.count(QStringLiteral("単騎")), 1);
 }
