@@ -1,5 +1,5 @@
 // The sound effects and the music: what the program hands to the wave player and the media
-// commands it sends, the wave resources themselves, and the real players without a device.
+// commands it sends, and the real players on a dummy device and without one.
 
 #include "platform/audio.h"
 #include "platform/mci.h"
@@ -9,7 +9,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -29,12 +28,6 @@ class RecordingWaveOutput : public platform::WaveOutput {
         return true;
     }
 };
-
-std::uint32_t le(const QByteArray& b, qsizetype at, int bytes = 4) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(b[at + i]);
-    return v;
-}
 
 const std::uint8_t* bytes(const QByteArray& b) {
     return reinterpret_cast<const std::uint8_t*>(b.constData());
@@ -71,19 +64,16 @@ class TestSound : public QObject {
 
     // --- Music through the command seam
 
-    // Nothing for a missing file, a folder, a FIFO (opening it would wait) or one no song is so large as.
-    void playMusicOfMissingFileOrFolderSendsNothing() {
+    // Nothing for a missing file, a folder, a FIFO (opening it would wait) or one no song is so large
+    // as; else the name is kept unless the device is busy.
+    void playMusicRecordsTheNameOfAPlayableFileUnlessTheDeviceIsBusy() {
         QVERIFY(QDir(env->dir()).mkpath("folder.mid"));
         QCOMPARE(::mkfifo(QFile::encodeName(env->file("fifo.mid")).constData(), 0644), 0);
         QFile huge(env->file("huge.mid"));
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
         for (const char* name : {"none.mid", "folder.mid", "fifo.mid", "huge.mid"})
             Module2::PlayMusic(env->file(name));
-        QVERIFY(env->mciCommands().isEmpty());
-        QVERIFY(Module2::CurrentMusic.isEmpty());
-    }
-
-    void playMusicRecordsTheNameUnlessTheDeviceIsBusy() {
+        QVERIFY(env->mciCommands().isEmpty() && Module2::CurrentMusic.isEmpty());
         const QString file = env->file("a.mid");
         for (int answer : {0, 275, 263, platform::MCIERR_SEQ_PORT_INUSE}) {
             Module2::CurrentMusic.clear();
@@ -114,36 +104,6 @@ class TestSound : public QObject {
         QVERIFY(Module2::CurrentMusic.isEmpty());
     }
 
-    // --- The wave resources: 8-bit stereo PCM at 22050 Hz, starting and ending on silence
-
-    void wavesArePlainPcmStartingAndEndingOnSilence() {
-        for (const QByteArray& w : {Module2::Wave1000, Module2::Wave1001, Module2::Wave1002,
-                                    Module2::Wave1003, Module2::Wave1004, Module2::Wave1005}) {
-            QCOMPARE(w.left(4) + w.mid(8, 4), QByteArray("RIFFWAVE"));
-            QCOMPARE(le(w, 4), std::uint32_t(w.size() - 8));
-            qsizetype at = 12, fmt = 0, data = 0;
-            std::optional<std::uint32_t> frames;
-            for (; at + 8 <= w.size(); at += 8 + le(w, at + 4) + le(w, at + 4) % 2) {
-                if (w.mid(at, 4) == "fmt ") fmt = at + 8;
-                if (w.mid(at, 4) == "data") data = at + 8;
-                if (w.mid(at, 4) == "fact") frames = le(w, at + 8);
-            }
-            QCOMPARE(at, w.size()); // the chunks fill the image exactly
-            QVERIFY(fmt && data && le(w, fmt - 4) >= 16);
-            // PCM, channels, samples and bytes per second, block align, bits per sample
-            QCOMPARE((QList<std::uint32_t>{le(w, fmt, 2), le(w, fmt + 2, 2), le(w, fmt + 4), le(w, fmt + 8),
-                                           le(w, fmt + 12, 2), le(w, fmt + 14, 2)}),
-                     (QList<std::uint32_t>{1, 2, 22050, 44100, 2, 8}));
-            const QByteArray samples = w.mid(data, le(w, data - 4));
-            QCOMPARE(samples.size(), qsizetype(le(w, data - 4)));
-            QVERIFY(samples.size() > 2000);
-            if (frames) QCOMPARE(*frames, std::uint32_t(samples.size() / 2));
-            const auto [low, high] = std::minmax_element(bytes(samples), bytes(samples) + samples.size());
-            QVERIFY2(*high - *low >= 32 && *low >= 32 && *high <= 224, "nearly silent or too loud");
-            QCOMPARE(samples.left(2) + samples.right(2), QByteArray(4, '\x80'));
-        }
-    }
-
     // --- Effects through the wave player seam
 
     void playWaveHandsTheWholeImageToThePlayerWithoutWaiting() {
@@ -159,11 +119,13 @@ class TestSound : public QObject {
 
     // --- The real players, on the dummy device the tests run with
 
-    void realPlayersAnswerOnTheDummyDevice() {
+    void realPlayersAnswerOnTheDummyDeviceAndAreSilentWithout() {
         platform::setWaveOutput(nullptr);
         platform::setMciDevice(nullptr);
-        QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1002), 7)); // opens the device itself
-        QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1001), 7)); // cuts off and frees the first
+        // Opens the device itself; each effect cuts off and frees the one before.
+        for (const QByteArray& wave : {Module2::Wave1000, Module2::Wave1001, Module2::Wave1002,
+                                       Module2::Wave1003, Module2::Wave1004, Module2::Wave1005})
+            QVERIFY(platform::sndPlaySoundA(bytes(wave), 7));
         QVERIFY(!platform::sndPlaySoundA(nullptr, 7));
         QVERIFY(!platform::sndPlaySoundA(bytes(QByteArray(64, 'x')), 7));
         QVERIFY(!platform::sndPlaySoundA(bytes(Module2::Wave1003), 1)); // not an image in memory
@@ -181,16 +143,12 @@ class TestSound : public QObject {
             const int code = platform::mciSendStringA(command.toStdString(), reply, sizeof reply, nullptr);
             QVERIFY2(code != 0 && code != platform::MCIERR_SEQ_PORT_INUSE, qPrintable(command));
         }
-    }
 
-    void withoutSoundDeviceEverythingIsSilent() {
-        platform::setWaveOutput(nullptr);
-        platform::setMciDevice(nullptr);
+        // Without a sound device everything is silent.
         platform::closeAudio();
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
         QVERIFY(!platform::openAudio());
         QVERIFY(!platform::sndPlaySoundA(bytes(Module2::Wave1003), 7));
-        char reply[512];
         QCOMPARE(platform::mciSendStringA(play(song).toStdString(), reply, sizeof reply, nullptr),
                  platform::MCIERR_SEQ_PORT_INUSE);
         Module2::PlayMusic(song);
