@@ -66,22 +66,4 @@ TEST(Generation, HandsArePairAndFourSetsLessOneTileThatIsAWait) {
     EXPECT_NEAR(pairBroken, 600, 120);
 }
 
-TEST(Generation, RandomTileFavoursTheMainSuitByShare) {
-    engine::Mt19937Random rnd(99);
-    engine::Mondai m(rnd);
-    std::int16_t s = 10;
-    // Half from the suit at 50, and 9/34 of the draws from all tiles land there anyway.
-    const std::pair<std::int16_t, double> shares[] = {{100, 1.0}, {0, 9 / 34.0}, {50, 0.5 + 0.5 * 9 / 34.0}};
-    for (auto [t, share] : shares) {
-        std::array<int, 38> seen{};
-        for (int i = 0; i < 34000; ++i) ++seen.at(static_cast<std::size_t>(m.Rndhai(s, t)));
-        for (int k = 0; k < 38; ++k) {
-            // Each tile of the suit equally often, and each other tile equally often.
-            const double expected =
-                !engine::isTile(k) ? 0 : 34000 * (k / 10 == 1 ? share / 9 : (1 - share) / 25);
-            EXPECT_NEAR(seen[k], expected, engine::isTile(k) ? 250 : 0) << t << ": " << k;
-        }
-    }
-}
-
 } // namespace

@@ -40,11 +40,9 @@ TEST(Golden, FixedSeedGivesTheRecordedProblemsOfEachLevel) {
             if (g.level != level) continue;
             m.buildProblem(level, 1, 0);
             EXPECT_EQ(handOf(m), g.hand) << "level " << level;
-            std::vector<Hai> waits;
-            for (int x = 0; x < 38; ++x) {
-                if (m.Machi[x] == 1) waits.push_back(static_cast<Hai>(x));
-            }
-            EXPECT_EQ(waits, g.waits) << describe(g.hand);
+            Waits want{};
+            for (Hai w : g.waits) want[w] = true;
+            EXPECT_EQ(machiOf(m), want) << describe(g.hand);
             EXPECT_EQ(m.Tehai[13], engine::EmptySlot);
         }
     }

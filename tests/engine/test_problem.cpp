@@ -18,25 +18,6 @@ TEST(Tiles, SheetCellsOfKnownCodes) {
     for (int code : {0, 10, 20, 30, 38, 99}) EXPECT_FALSE(engine::isTile(code)) << code;
 }
 
-TEST(Sorting, OrdersAllFourteenSlotsWithTheMarkerLast) {
-    using Slots = std::array<Hai, 14>;
-    const std::pair<Slots, Slots> cases[] = {
-        {{37, 5, 21, 5, 1, 19, 33, 2, 2, 29, 11, 9, 31, 99},
-         {1, 2, 2, 5, 5, 9, 11, 19, 21, 29, 31, 33, 37, 99}},
-        {{4, 99, 3, 3, 17, 12, 25, 26, 27, 33, 33, 1, 2, 5},
-         {1, 2, 3, 3, 4, 5, 12, 17, 25, 26, 27, 33, 33, 99}},
-        {{1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9, 99, 99}, {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9, 99, 99}},
-        {{14, 13, 12, 11, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14}},
-    };
-    engine::Mt19937Random rnd(3);
-    engine::Mondai m(rnd);
-    for (const auto& [before, after] : cases) {
-        m.Tehai = before;
-        m.Sorting();
-        EXPECT_EQ(m.Tehai, after);
-    }
-}
-
 class Problem : public ::testing::Test {
   protected:
     engine::Mt19937Random rnd{4242};

@@ -12,31 +12,12 @@
 #include <QTest>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <random>
-#include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/common_interface_defs.h>
-#endif
 
 namespace {
-
-char seedLine[64];
-
-// A sanitizer report or a crash ends the process: say first which seed replays it.
-void printSeed() {
-    [[maybe_unused]] auto n = write(STDERR_FILENO, seedLine, std::strlen(seedLine));
-}
-extern "C" void onFatalSignal(int sig) {
-    printSeed();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
 
 // Each with its modifiers (only Alt here) in the high bits, as Qt combines them.
 constexpr int Alt = Qt::AltModifier;
@@ -72,7 +53,7 @@ class Monkey : public monkey::Driver {
         else if (roll < 73)
             env().advance(static_cast<std::uint32_t>(pick(20000)));
         else if (roll < 76)
-            closeRequest(top);
+            top->close(); // as a window manager's close box: only a window that takes input gets it
         else
             gamesFinished += playRight(top) ? 1 : 0;
         checkSavedFile();
@@ -124,9 +105,6 @@ class Monkey : public monkey::Driver {
             QTest::keyClick(target, key, modifiers);
     }
 
-    // As a window manager's close box: only a window that takes input gets it.
-    void closeRequest(QWidget* top) { top->close(); }
-
     // Every close of the title window leaves one line of twelve numbers.
     void checkSavedFile() {
         if (titlesClosed == checkedCloses_) return;
@@ -160,12 +138,8 @@ int argument(char** argv, int argc, int index, const char* variable, int fallbac
 int main(int argc, char** argv) {
     const int events = argument(argv, argc, 1, "MONKEY_EVENTS", 3000);
     const auto seed = static_cast<unsigned>(argument(argv, argc, 2, "MONKEY_SEED", 20261206));
-    std::snprintf(seedLine, sizeof seedLine, "monkey: failed with seed %u\n", seed);
-    std::signal(SIGSEGV, onFatalSignal);
-    std::signal(SIGABRT, onFatalSignal);
-#if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_death_callback(printSeed);
-#endif
+    // Said first, so a crash or a sanitizer report can be replayed.
+    std::fprintf(stderr, "monkey: %d events, seed %u\n", events, seed);
     QApplication app(argc, argv);
     qInstallMessageHandler(quietPlatform);
     testsupport::Environment env;
@@ -180,8 +154,7 @@ int main(int argc, char** argv) {
                 monkey.done, monkey.gamesFinished, monkey.titlesClosed, seed);
     for (const auto& [window, count] : monkey.visits) std::printf("  %s: %d\n", qPrintable(window), count);
     if (!monkey.failure.isEmpty()) {
-        std::printf("FAILED: %s\n", qPrintable(monkey.failure));
-        printSeed();
+        std::printf("FAILED with seed %u: %s\n", seed, qPrintable(monkey.failure));
         return 1;
     }
     return 0;

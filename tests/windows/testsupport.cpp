@@ -85,14 +85,8 @@ Environment::~Environment() {
     platform::setWaveOutput(nullptr);
     platform::setMciDevice(nullptr);
     Module1::setAppDirOverride(QString());
-    if (savedConfigHome_.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", savedConfigHome_);
-    if (savedDataHome_.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", savedDataHome_);
+    restoreEnv("XDG_CONFIG_HOME", savedConfigHome_);
+    restoreEnv("XDG_DATA_HOME", savedDataHome_);
     platform::releaseAllKeys();
 }
 
@@ -132,6 +126,13 @@ void whenModalShows(const char* className, std::function<void(QWidget*)> act) {
         }
     });
     timer->start();
+}
+
+void restoreEnv(const char* name, const QByteArray& value) {
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
 }
 
 } // namespace testsupport

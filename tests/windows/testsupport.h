@@ -51,4 +51,7 @@ class Environment {
 // answering message boxes and dialogs opened by the code under test.
 void whenModalShows(const char* className, std::function<void(QWidget*)> act);
 
+// Sets an environment variable back to a value qgetenv gave, unset when that was null.
+void restoreEnv(const char* name, const QByteArray& value);
+
 } // namespace testsupport

@@ -29,13 +29,6 @@ QByteArray deviceSamples(const QByteArray& wave) {
     return samples;
 }
 
-qsizetype bytesPerSecond() {
-    int frequency = 0, channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&frequency, &format, &channels);
-    return qsizetype(frequency) * channels * SDL_AUDIO_BITSIZE(format) / 8;
-}
-
 bool nonSilent(const QByteArray& samples) {
     return std::any_of(samples.begin(), samples.end(), [](char c) { return c != 0; });
 }
@@ -57,12 +50,6 @@ class TestDiskAudio : public QObject {
         return written() >= from + bytes;
     }
 
-    QByteArray closeAndRead() {
-        platform::closeAudio();
-        QFile file(output);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
   private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
@@ -79,7 +66,10 @@ class TestDiskAudio : public QObject {
         // by then, which proves nothing; such a run is repeated.
         for (int attempt = 1;; ++attempt) {
             QVERIFY(platform::openAudio());
-            const qsizetype second = bytesPerSecond();
+            int frequency = 0, channels = 0;
+            Uint16 format = 0;
+            Mix_QuerySpec(&frequency, &format, &channels);
+            const qsizetype second = qsizetype(frequency) * channels * SDL_AUDIO_BITSIZE(format) / 8;
             const QByteArray fanfare = deviceSamples(Module2::Wave1002); // 1.25 s
             const QByteArray click = deviceSamples(Module2::Wave1001);   // 0.05 s
             QVERIFY(nonSilent(fanfare) && nonSilent(click));
@@ -88,7 +78,10 @@ class TestDiskAudio : public QObject {
             QVERIFY(waitForDevice(written(), second / 5)); // about a fifth of a second of it
             Module2::playWave(Module2::Wave1001);
             QVERIFY(waitForDevice(written(), click.size() + second / 10));
-            const QByteArray device = closeAndRead();
+            platform::closeAudio();
+            QFile file(output);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray device = file.readAll();
 
             // Where the fanfare began: find a piece from its opening, which surely sounded.
             const qsizetype pieceAt = second / 50 / 4 * 4, pieceLength = second / 25 / 4 * 4;

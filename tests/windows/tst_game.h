@@ -118,11 +118,4 @@ inline bool cleanCell(const QImage& image, const QImage& sheet, int code) {
     return image.copy(cellRect(code)) == sheet.copy(cellRect(code));
 }
 
-// Answers the next modal message box with the given button.
-inline void answerQuestion(QMessageBox::StandardButton answer) {
-    testsupport::whenModalShows("QMessageBox", [answer](QWidget* w) {
-        if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(answer)->click();
-    });
-}
-
 } // namespace gametest

@@ -19,17 +19,6 @@ const QString notenCaution =
     QStringLiteral("【注意】\nノーテンありの設定を有効にすると最高得点が記録されません。");
 } // namespace
 
-class SettingsDialogTest : public QObject {
-    Q_OBJECT
-  private slots:
-    void opensWithStoredValues();
-    void cautionFollowsTheThumbWhileDragging();
-    void standardSettingsThenCancelOrOk();
-    void okStoresTheSliderInTenths();
-    void closeBoxAndCancelKeepEverything();
-    void captionsAndKeyboardOrder();
-};
-
 namespace {
 // The dialog's controls: the six boxes, the slider's seconds, and the two labels.
 QString shown(const Form4& d) {
@@ -47,115 +36,90 @@ QByteArray settings() {
 }
 } // namespace
 
-void SettingsDialogTest::opensWithStoredValues() {
-    testsupport::Environment env;
-    setDefaults();
-    QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
-    TimeLimit = 300;
-    NotenOK = 1;
-    KeyShortcuts = 1;
-    MusicOn = 0;
-    QCOMPARE(shown(Form4(nullptr)), "011011 30 30秒 " + timeCaution);
-    TimeLimit = 155; // tenths below a whole second are dropped
-    QCOMPARE(shown(Form4(nullptr)), "011011 15 15秒 " + notenCaution);
-}
-
-void SettingsDialogTest::cautionFollowsTheThumbWhileDragging() {
-    testsupport::Environment env;
-    setDefaults();
-    Form4 dialog(nullptr);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    // Drag the thumb to the right with the mouse button held: no release yet.
-    QScrollBar* bar = dialog.HScroll1;
-    bar->setSliderDown(true);
-    bar->setSliderPosition(16);
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("16秒"));
-    QCOMPARE(dialog.Label3->text(), timeCaution);
-    bar->setSliderPosition(15);
-    QCOMPARE(dialog.Label3->text(), QString());
-    QTest::mouseClick(dialog.Check5, Qt::LeftButton); // not-ready hands: their caution at once
-    QCOMPARE(dialog.Label3->text(), notenCaution);
-    bar->setSliderPosition(42);
-    QCOMPARE(dialog.Label3->text(), timeCaution); // the time limit wins
-    bar->setSliderPosition(15);
-    QCOMPARE(dialog.Label3->text(), notenCaution);
-    QTest::mouseClick(dialog.Check5, Qt::LeftButton);
-    QCOMPARE(dialog.Label3->text(), QString());
-    bar->setSliderPosition(42);
-    bar->setSliderDown(false);
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
-}
-
-void SettingsDialogTest::standardSettingsThenCancelOrOk() {
-    testsupport::Environment env;
-    SettingsFile::parse("0,0,0,0,0,0,0,0,1,450,1,1");
-    for (QPushButton* Form4::*close : {&Form4::Command2, &Form4::Command1}) {
-        Form4 dialog(nullptr);
-        dialog.Command3->click();
-        QCOMPARE(shown(dialog), QStringLiteral("111000 15 15秒 "));
-        (dialog.*close)->click();
-        QCOMPARE(dialog.result(), int(close == &Form4::Command1 ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(settings(), close == &Form4::Command1 ? "1,1,1,0,150,0,0" : "0,0,0,1,450,1,1");
+class SettingsDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void opensWithStoredValues() {
+        testsupport::Environment env;
+        setDefaults();
+        QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
+        TimeLimit = 300;
+        NotenOK = 1;
+        KeyShortcuts = 1;
+        MusicOn = 0;
+        QCOMPARE(shown(Form4(nullptr)), "011011 30 30秒 " + timeCaution);
+        TimeLimit = 155; // tenths below a whole second are dropped
+        QCOMPARE(shown(Form4(nullptr)), "011011 15 15秒 " + notenCaution);
     }
-}
 
-void SettingsDialogTest::okStoresTheSliderInTenths() {
-    testsupport::Environment env;
-    setDefaults();
-    for (const int seconds : {60, 15}) {
+    void cautionFollowsTheThumbWhileDragging() {
+        testsupport::Environment env;
+        setDefaults();
         Form4 dialog(nullptr);
         dialog.show();
-        dialog.HScroll1->setValue(seconds);
-        // Enter presses OK when no other button has the focus.
-        dialog.Check4->setFocus();
-        QTest::keyClick(&dialog, Qt::Key_Return);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(TimeLimit, seconds * 10);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Drag the thumb to the right with the mouse button held: no release yet.
+        QScrollBar* bar = dialog.HScroll1;
+        bar->setSliderDown(true);
+        bar->setSliderPosition(16);
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("16秒"));
+        QCOMPARE(dialog.Label3->text(), timeCaution);
+        bar->setSliderPosition(15);
+        QCOMPARE(dialog.Label3->text(), QString());
+        QTest::mouseClick(dialog.Check5, Qt::LeftButton); // not-ready hands: their caution at once
+        QCOMPARE(dialog.Label3->text(), notenCaution);
+        bar->setSliderPosition(42);
+        QCOMPARE(dialog.Label3->text(), timeCaution); // the time limit wins
+        bar->setSliderPosition(15);
+        QCOMPARE(dialog.Label3->text(), notenCaution);
+        QTest::mouseClick(dialog.Check5, Qt::LeftButton);
+        QCOMPARE(dialog.Label3->text(), QString());
+        bar->setSliderPosition(42);
+        bar->setSliderDown(false);
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
     }
-}
 
-void SettingsDialogTest::closeBoxAndCancelKeepEverything() {
-    testsupport::Environment env;
-    setDefaults();
-    {
+    // Cancel, the close box (Escape is not cancel) and OK (Enter when no button has the focus).
+    void onlyOkKeepsTheChanges() {
+        testsupport::Environment env;
+        for (const int end : {0, 1, 2}) {
+            SettingsFile::parse("0,0,0,0,0,0,0,0,1,450,1,1");
+            Form4 dialog(nullptr);
+            dialog.show();
+            dialog.Command3->click();
+            QCOMPARE(shown(dialog), QStringLiteral("111000 15 15秒 "));
+            dialog.HScroll1->setValue(60); // stored in tenths
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            dialog.Check4->setFocus();
+            end == 0   ? dialog.Command2->click()
+            : end == 1 ? (void)dialog.close()
+                       : QTest::keyClick(&dialog, Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(end == 2 ? QDialog::Accepted : QDialog::Rejected));
+            QCOMPARE(settings(), end == 2 ? "1,1,1,0,600,0,0" : "0,0,0,1,450,1,1");
+        }
+    }
+
+    void keyboardOrderAndAccessKeys() {
+        testsupport::Environment env;
+        setDefaults();
         Form4 dialog(nullptr);
         dialog.show();
-        dialog.Check1->setChecked(false);
-        dialog.Check6->setChecked(true);
-        dialog.HScroll1->setValue(20);
-        QTest::keyClick(&dialog, Qt::Key_Escape); // Escape is not cancel
-        QVERIFY(dialog.isVisible());
-        dialog.close();
-        QVERIFY(!dialog.isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), dialog.Check1);
+        const QList<QWidget*> expected{dialog.Check2,   dialog.Check3,   dialog.Check4,   dialog.HScroll1,
+                                       dialog.Command1, dialog.Command2, dialog.Command3, dialog.Check5,
+                                       dialog.Check6,   dialog.Check1};
+        for (QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // An access key reaches its control: Alt+M toggles music.
+        QTest::keyClick(&dialog, Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(!dialog.Check1->isChecked());
     }
-    QCOMPARE(settings(), "1,1,1,0,150,0,0");
-    QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
-}
-
-void SettingsDialogTest::captionsAndKeyboardOrder() {
-    testsupport::Environment env;
-    setDefaults();
-    Form4 dialog(nullptr);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("ゾルベク の 設定"));
-    QCOMPARE(dialog.Command2->text(), QStringLiteral("ｷｬﾝｾﾙ(&C)"));
-    QCOMPARE(dialog.Check6->text().remove(QLatin1Char('\n')), QStringLiteral("ｷｰﾎﾞｰﾄﾞｼｮｰﾄｶｯﾄを有効にする"));
-    QCOMPARE(dialog.Check3->toolTip(), QStringLiteral("出題される牌が昇順並びになっているかどうか"));
-    QCOMPARE(dialog.size(), QSize(253, 254));
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QCOMPARE(QApplication::focusWidget(), dialog.Check1);
-    const QList<QWidget*> expected{dialog.Check2,   dialog.Check3,   dialog.Check4,   dialog.HScroll1,
-                                   dialog.Command1, dialog.Command2, dialog.Command3, dialog.Check5,
-                                   dialog.Check6,   dialog.Check1};
-    for (QWidget* next : expected) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), next);
-    }
-    // An access key reaches its control: Alt+M toggles music.
-    QTest::keyClick(&dialog, Qt::Key_M, Qt::AltModifier);
-    QTRY_VERIFY(!dialog.Check1->isChecked());
-}
+};
 
 QTEST_MAIN(SettingsDialogTest)
 #include "tst_settingsdialog.moc"

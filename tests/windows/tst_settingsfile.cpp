@@ -24,31 +24,6 @@
 
 using namespace Module1;
 
-class SettingsFileTest : public QObject {
-    Q_OBJECT
-  private slots:
-    void appPathEndsInOneSeparator();
-    void firstStartWithoutFile();
-    void roundTripThroughTheTitleWindow();
-    void fileIsReadFieldByFieldUpToTheFirstBadOne_data();
-    void fileIsReadFieldByFieldUpToTheFirstBadOne();
-    void storedPositionKeepsTheWindowWhollyOnTheScreen_data();
-    void storedPositionKeepsTheWindowWhollyOnTheScreen();
-    void saveCutShortLeavesTheOldSettings_data();
-    void saveCutShortLeavesTheOldSettings();
-    void killedSaveReadsBackOldOrNewSettings_data();
-    void killedSaveReadsBackOldOrNewSettings();
-    void failedFlushOrRenameIsReportedAndLosesNothing();
-    void saveKeepsTheModeAndInPlaceTheFile();
-    void saveThatCannotWriteReportsAndEnds();
-    void linksAndWhatIsNotARegularFile();
-    void staleTemporaryFileIsRemovedAtStart();
-    void saveFailureNamesTheRealCause();
-    void settingsFolderFollowsHowTheProgramWasInstalled_data();
-    void settingsFolderFollowsHowTheProgramWasInstalled();
-    void scoresBesideTheProgramCarryOverToTheConfigFolder();
-};
-
 namespace {
 // Restores how folders are judged writable and where the user's files live.
 struct LocationGuard {
@@ -56,11 +31,8 @@ struct LocationGuard {
     QByteArray oldHome = qgetenv("HOME");
     ~LocationGuard() {
         setWritableCheck({});
-        if (oldConfigHome.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", oldConfigHome);
-        qputenv("HOME", oldHome);
+        testsupport::restoreEnv("XDG_CONFIG_HOME", oldConfigHome);
+        testsupport::restoreEnv("HOME", oldHome);
     }
 };
 
@@ -79,436 +51,390 @@ struct stat statOf(const QString& file) {
     ::stat(QFile::encodeName(file).constData(), &st);
     return st;
 }
-} // namespace
-
-void SettingsFileTest::appPathEndsInOneSeparator() {
-    QCOMPARE(withTrailingSeparator("/"), QStringLiteral("/"));
-    QCOMPARE(withTrailingSeparator("/usr/games"), QStringLiteral("/usr/games/"));
-    QCOMPARE(withTrailingSeparator("/usr/games/"), QStringLiteral("/usr/games/"));
-    testsupport::Environment env;
-    QCOMPARE(SettingsFile::path(), env.dir() + QStringLiteral("/bralun.ini"));
-    setAppDirOverride(QString());
-    QCOMPARE(AppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-}
-
-void SettingsFileTest::firstStartWithoutFile() {
-    testsupport::Environment env;
-    Form2 title;
-    QCOMPARE(SettingsFile::line(0, 0), QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n"));
-    title.show();
-    title.dispHi();
-    QCOMPARE(title.Label5[0]->text(), QStringLiteral("0"));
-    QCOMPARE(title.Label5[2]->text(), QStringLiteral("0"));
-}
-
-void SettingsFileTest::roundTripThroughTheTitleWindow() {
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", "1234,-5,2000,1500,900,0,1,0,1,300,1,1\r\n");
-    {
-        Form2 title;
-        QCOMPARE(SettingsFile::line(title.Left(), title.Top()),
-                 QByteArray("1234,-5,2000,1500,900,0,1,0,1,300,1,1\r\n"));
-        title.show();
-        title.dispHi();
-        QCOMPARE(title.Label5[1]->text(), QStringLiteral("-5"));
-        HiScore[0] = 1900;
-        title.setLeft(3000);
-        title.close();
-    }
-    QCOMPARE(env.readFile("bralun.ini"), QByteArray("1900,-5,2000,3000,900,0,1,0,1,300,1,1\r\n"));
-    // The next start reads back what this one wrote.
-    resetAll();
-    Form2 again;
-    QCOMPARE(HiScore[0], 1900);
-    QCOMPARE(again.Left(), 3000.0);
-    QCOMPARE(TimeLimit, 300);
-}
-
-void SettingsFileTest::fileIsReadFieldByFieldUpToTheFirstBadOne_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("read"); // "-:" when no position was taken
-    QTest::newRow("only the scores") << QByteArray("10,20,30\r\n")
-                                     << QByteArray("-:10,20,30,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("twelve lines") << QByteArray(
-                                         "7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n")
-                                  << QByteArray("7,8,9,600,450,1,0,0,1,200,0,1\r\n");
-    QTest::newRow("word in field 9") << QByteArray("5,6,7,100,200,0,0,0,junk,300,1,1\r\n")
-                                     << QByteArray("5,6,7,100,200,0,0,0,0,150,0,0\r\n");
-    QTest::newRow("flag beyond 16 bits")
-        << QByteArray("1,2,3,4,5,0,70000,0,1,300\r\n") << QByteArray("-:1,2,3,0,0,0,1,1,0,150,0,0\r\n");
-    QTest::newRow("garbage") << QByteArray("\x00\xff garbage\r\n", 12)
-                             << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("score beyond 32 bits")
-        << QByteArray("1,99999999999,3\r\n") << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("many digits") << QByteArray("1,100000000000000000000000000,3\r\n")
-                                 << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("leading zeros")
-        << QByteArray("0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
-                      "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n")
-        << QByteArray("100,0,-7,600,450,1,1,0,1,300,1,1\r\n");
-    // Scores are kept as read; flags and time limits the windows cannot use are not.
-    QTest::newRow("unusable values") << QByteArray("-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n")
-                                     << QByteArray("-40,0,99999,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("time limit 601") << QByteArray("0,0,0,0,0,1,1,1,0,601,0,0")
-                                    << QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n");
-    QTest::newRow("time limit 600") << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0")
-                                    << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0\r\n");
-    // What a rewrite in place may leave: the old line's end, or line ends it grew by.
-    QTest::newRow("leftover after the line") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n50,0,0\r\n")
-                                             << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
-    QTest::newRow("grown by line ends")
-        << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n\r\n\r") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
-}
-
-void SettingsFileTest::fileIsReadFieldByFieldUpToTheFirstBadOne() {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, read);
-    testsupport::Environment env;
-    env.writeFile("bralun.ini", text);
-    QCOMPARE(readBack(SettingsFile::load(SettingsFile::path())), read);
-}
-
-void SettingsFileTest::storedPositionKeepsTheWindowWhollyOnTheScreen_data() {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint corner = (screen.bottomRight() - QPoint(100, 100)) * 15;
-    QTest::addColumn<QPoint>("stored");
-    QTest::addColumn<bool>("centred"); // else pulled into the corner it hung from
-    QTest::newRow("on no screen") << QPoint(-900000, 5000000) << true;
-    QTest::newRow("extremes") << QPoint(-2147483647 - 1, 2147483647) << true;
-    // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
-    QTest::newRow("hanging off") << corner << false;
-}
-
-void SettingsFileTest::storedPositionKeepsTheWindowWhollyOnTheScreen() {
-    QFETCH(QPoint, stored);
-    QFETCH(bool, centred);
-    testsupport::Environment env;
-    env.writeFile(
-        "bralun.ini",
-        QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
-    Form2 title;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(screen.contains(title.frameGeometry()));
-    if (centred)
-        QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-    else
-        QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
-    // The settings after the position are still read.
-    QCOMPARE(SortHai, 0);
-    QCOMPARE(TimeLimit, 300);
-}
-
-void SettingsFileTest::saveCutShortLeavesTheOldSettings_data() {
-    QTest::addColumn<QByteArray>("old"); // empty: no file yet
-    QTest::addColumn<bool>("inPlace");
-    QTest::newRow("new file") << QByteArray() << false;
-    QTest::newRow("replaced") << QByteArray("1500,1400,1300,600,450,1,1,1,0,150,0,0\r\n") << false;
-    QTest::newRow("rewritten in place") << QByteArray("1,2,3\r\n") << true;
-}
-
-void SettingsFileTest::saveCutShortLeavesTheOldSettings() {
-    QFETCH(QByteArray, old);
-    QFETCH(bool, inPlace);
-    testsupport::Environment env;
-    LocationGuard guard;
-    if (!old.isEmpty()) env.writeFile("bralun.ini", old);
-    if (inPlace) folderReadOnly(env.dir());
-    setDefaults();
-    HiScore = {1999, 1998, 1997};
-    // A file size limit cuts the write off after a few bytes, as a full disk would; its signal
-    // must not end the program.
-    std::signal(SIGXFSZ, SIG_DFL);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 8;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const QString failure = SettingsFile::save(SettingsFile::path(), 600, 450);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
-    QCOMPARE(env.readFile("bralun.ini"), old);
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files),
-             old.isEmpty() ? QStringList() : QStringList{"bralun.ini"});
-}
-
-namespace {
 // A kill at the n-th write, flush or rename of a save, just before it or just after it.
 namespace killAt {
-int call = 0;
+int call = 0, calls = 0;
 bool after = false;
-int calls = 0;
-bool now() {
-    return ++calls == call;
-}
-void die() {
-    ::raise(SIGKILL);
+template <class Call> auto step(Call real) {
+    if (++calls == call) {
+        if (after) (void)real();
+        ::raise(SIGKILL);
+    }
+    return real();
 }
 ssize_t write(int fd, const void* data, size_t size, off_t offset) {
-    if (!now()) return ::pwrite(fd, data, size, offset);
-    if (after) (void)::pwrite(fd, data, size, offset);
-    die();
-    return -1;
+    return step([&] { return ::pwrite(fd, data, size, offset); });
 }
 int sync(int fd) {
-    if (now()) {
-        if (after) ::fsync(fd);
-        die();
-    }
-    return ::fsync(fd);
+    return step([&] { return ::fsync(fd); });
 }
 int rename(const char* from, const char* to) {
-    if (now()) {
-        if (after) ::rename(from, to);
-        die();
-    }
-    return ::rename(from, to);
+    return step([&] { return ::rename(from, to); });
 }
 } // namespace killAt
 } // namespace
 
-void SettingsFileTest::killedSaveReadsBackOldOrNewSettings_data() {
-    QTest::addColumn<QByteArray>("old");
-    QTest::addColumn<bool>("inPlace");
-    const QByteArray shorter("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
-    const QByteArray longer("1500,1400,1300,60000,45000,1,1,1,0,300,0,1\r\n");
-    QTest::newRow("replaced by a longer line") << shorter << false;
-    QTest::newRow("replaced by a shorter line") << longer << false;
-    QTest::newRow("in place, longer line") << shorter << true;
-    QTest::newRow("in place, shorter line") << longer << true;
-    QTest::newRow("in place, old line without its end") << shorter.chopped(2) << true;
-}
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void appPathEndsInOneSeparator() {
+        QCOMPARE(withTrailingSeparator("/"), QStringLiteral("/"));
+        QCOMPARE(withTrailingSeparator("/usr/games"), QStringLiteral("/usr/games/"));
+        QCOMPARE(withTrailingSeparator("/usr/games/"), QStringLiteral("/usr/games/"));
+        QCOMPARE(AppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    }
 
-void SettingsFileTest::killedSaveReadsBackOldOrNewSettings() {
-    QFETCH(QByteArray, old);
-    QFETCH(bool, inPlace);
-    testsupport::Environment env;
-    LocationGuard guard;
-    if (inPlace) folderReadOnly(env.dir());
-    const QByteArray oldRead = readBack(SettingsFile::parse(old));
-    const QByteArray newRead("1999,1998,1997,600,450,1,1,1,0,150,0,0\r\n");
-    bool finished = false;
-    for (int call = 1; !finished; ++call) {
-        for (const bool after : {false, true}) {
-            env.writeFile("bralun.ini", old);
-            const pid_t child = ::fork();
-            if (child == 0) {
-                killAt::call = call;
-                killAt::after = after;
-                SettingsFile::writeFile = killAt::write;
-                SettingsFile::syncFile = killAt::sync;
-                SettingsFile::renameFile = killAt::rename;
-                setDefaults();
-                HiScore = {1999, 1998, 1997};
-                ::_exit(SettingsFile::save(SettingsFile::path(), 600, 450).isEmpty() ? 0 : 1);
+    void fileIsReadFieldByFieldUpToTheFirstBadOne_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("read"); // "-:" when no position was taken
+        QTest::newRow("no file") << QByteArray() << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("only the scores")
+            << QByteArray("10,20,30\r\n") << QByteArray("-:10,20,30,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("twelve lines")
+            << QByteArray("7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n")
+            << QByteArray("7,8,9,600,450,1,0,0,1,200,0,1\r\n");
+        QTest::newRow("word in field 9") << QByteArray("5,6,7,100,200,0,0,0,junk,300,1,1\r\n")
+                                         << QByteArray("5,6,7,100,200,0,0,0,0,150,0,0\r\n");
+        QTest::newRow("flag beyond 16 bits")
+            << QByteArray("1,2,3,4,5,0,70000,0,1,300\r\n") << QByteArray("-:1,2,3,0,0,0,1,1,0,150,0,0\r\n");
+        QTest::newRow("garbage") << QByteArray("\x00\xff garbage\r\n", 12)
+                                 << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("score beyond 32 bits")
+            << QByteArray("1,99999999999,3\r\n") << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("many digits") << QByteArray("1,100000000000000000000000000,3\r\n")
+                                     << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("leading zeros")
+            << QByteArray("0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
+                          "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n")
+            << QByteArray("100,0,-7,600,450,1,1,0,1,300,1,1\r\n");
+        // Scores are kept as read; flags and time limits the windows cannot use are not.
+        QTest::newRow("unusable values") << QByteArray("-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n")
+                                         << QByteArray("-40,0,99999,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("time limit 601")
+            << QByteArray("0,0,0,0,0,1,1,1,0,601,0,0") << QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        QTest::newRow("time limit 600")
+            << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0") << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0\r\n");
+        // What a rewrite in place may leave: the old line's end, or line ends it grew by.
+        QTest::newRow("leftover after the line") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n50,0,0\r\n")
+                                                 << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+        QTest::newRow("grown by line ends") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n\r\n\r")
+                                            << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+    }
+
+    void fileIsReadFieldByFieldUpToTheFirstBadOne() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, read);
+        testsupport::Environment env;
+        if (!text.isNull()) env.writeFile("bralun.ini", text);
+        QCOMPARE(readBack(SettingsFile::load(SettingsFile::path())), read);
+    }
+
+    void storedPositionKeepsTheWindowWhollyOnTheScreen_data() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint corner = (screen.bottomRight() - QPoint(100, 100)) * 15;
+        QTest::addColumn<QPoint>("stored");
+        QTest::addColumn<bool>("centred"); // else pulled into the corner it hung from
+        QTest::newRow("on no screen") << QPoint(-900000, 5000000) << true;
+        QTest::newRow("extremes") << QPoint(-2147483647 - 1, 2147483647) << true;
+        // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
+        QTest::newRow("hanging off") << corner << false;
+    }
+
+    void storedPositionKeepsTheWindowWhollyOnTheScreen() {
+        QFETCH(QPoint, stored);
+        QFETCH(bool, centred);
+        testsupport::Environment env;
+        env.writeFile(
+            "bralun.ini",
+            QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
+        Form2 title;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(title.frameGeometry()));
+        if (centred)
+            QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
+        else
+            QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
+        // The settings after the position are still read.
+        QCOMPARE(SortHai, 0);
+        QCOMPARE(TimeLimit, 300);
+    }
+
+    void killedSaveReadsBackOldOrNewSettings_data() {
+        QTest::addColumn<QByteArray>("old"); // empty: no file yet
+        QTest::addColumn<bool>("inPlace");
+        const QByteArray shorter("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+        const QByteArray longer("1500,1400,1300,60000,45000,1,1,1,0,300,0,1\r\n");
+        QTest::newRow("new file") << QByteArray() << false;
+        QTest::newRow("replaced by a longer line") << shorter << false;
+        QTest::newRow("replaced by a shorter line") << longer << false;
+        QTest::newRow("in place, longer line") << shorter << true;
+        QTest::newRow("in place, shorter line") << longer << true;
+        QTest::newRow("in place, old line without its end") << shorter.chopped(2) << true;
+    }
+
+    // A save cut short or killed at any step leaves the old settings or the new ones.
+    void killedSaveReadsBackOldOrNewSettings() {
+        QFETCH(QByteArray, old);
+        QFETCH(bool, inPlace);
+        testsupport::Environment env;
+        LocationGuard guard;
+        if (!old.isEmpty()) env.writeFile("bralun.ini", old);
+        if (inPlace) folderReadOnly(env.dir());
+        setDefaults();
+        HiScore = {1999, 1998, 1997};
+        // A file size limit cuts the write off after a few bytes, as a full disk would; its signal
+        // must not end the program.
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+        const QString failure = SettingsFile::save(SettingsFile::path(), 600, 450);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
+        QEXPECT_FAIL("in place, shorter line", "a rewrite in place cut short mixes old and new fields",
+                     Continue);
+        QCOMPARE(env.readFile("bralun.ini"), old);
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files),
+                 old.isEmpty() ? QStringList() : QStringList{"bralun.ini"});
+
+        const QByteArray oldRead = readBack(SettingsFile::parse(old));
+        const QByteArray newRead("1999,1998,1997,600,450,1,1,1,0,150,0,0\r\n");
+        bool finished = false;
+        for (int call = 1; !finished; ++call) {
+            for (const bool after : {false, true}) {
+                env.writeFile("bralun.ini", old);
+                const pid_t child = ::fork();
+                if (child == 0) {
+                    killAt::call = call;
+                    killAt::after = after;
+                    SettingsFile::writeFile = killAt::write;
+                    SettingsFile::syncFile = killAt::sync;
+                    SettingsFile::renameFile = killAt::rename;
+                    setDefaults();
+                    HiScore = {1999, 1998, 1997};
+                    ::_exit(SettingsFile::save(SettingsFile::path(), 600, 450).isEmpty() ? 0 : 1);
+                }
+                int status = 0;
+                QCOMPARE(::waitpid(child, &status, 0), child);
+                finished = WIFEXITED(status);
+                QVERIFY2(!finished || WEXITSTATUS(status) == 0, "the save failed");
+                const QByteArray read = readBack(SettingsFile::load(SettingsFile::path()));
+                QVERIFY2(
+                    read == oldRead || read == newRead,
+                    qPrintable(QStringLiteral("killed at call %1 (%2): %3 reads %4")
+                                   .arg(call)
+                                   .arg(after ? "after" : "before",
+                                        env.readFile("bralun.ini").toPercentEncoding(), read.trimmed())));
+                if (finished) QCOMPARE(read, newRead);
             }
-            int status = 0;
-            QCOMPARE(::waitpid(child, &status, 0), child);
-            finished = WIFEXITED(status);
-            QVERIFY2(!finished || WEXITSTATUS(status) == 0, "the save failed");
-            const QByteArray read = readBack(SettingsFile::load(SettingsFile::path()));
-            QVERIFY2(read == oldRead || read == newRead,
-                     qPrintable(QStringLiteral("killed at call %1 (%2): %3 reads %4")
-                                    .arg(call)
-                                    .arg(after ? "after" : "before",
-                                         env.readFile("bralun.ini").toPercentEncoding(), read.trimmed())));
-            if (finished) QCOMPARE(read, newRead);
         }
     }
-}
 
-void SettingsFileTest::failedFlushOrRenameIsReportedAndLosesNothing() {
-    testsupport::Environment env;
-    const QByteArray old("1,2,3,4,5,1,1,1,0,300,0,0\r\n");
-    env.writeFile("bralun.ini", old);
-    setDefaults();
-    HiScore[0] = 99;
-    // A new file not on the disk must not take the old one's place; nor one a rename refused,
-    // as across devices or on a bad disk.
-    static int refusal;
-    static const auto refuse = [] {
-        errno = refusal;
-        return -1;
-    };
-    for (const int error : {EIO, EXDEV}) {
-        refusal = error;
-        SettingsFile::syncFile = [](int) { return refuse(); };
-        const QString unflushed = SettingsFile::save(SettingsFile::path(), 0, 0);
-        SettingsFile::syncFile = ::fsync;
-        SettingsFile::renameFile = [](const char*, const char*) { return refuse(); };
-        const QString unrenamed = SettingsFile::save(SettingsFile::path(), 0, 0);
-        SettingsFile::renameFile = ::rename;
-        QCOMPARE(unflushed, SettingsFile::failureReason(error));
-        QCOMPARE(unrenamed, SettingsFile::failureReason(error));
-        QCOMPARE(env.readFile("bralun.ini"), old);
+    void failedFlushOrRenameIsReportedAndLosesNothing() {
+        testsupport::Environment env;
+        const QByteArray old("1,2,3,4,5,1,1,1,0,300,0,0\r\n");
+        env.writeFile("bralun.ini", old);
+        setDefaults();
+        HiScore[0] = 99;
+        // A new file not on the disk must not take the old one's place; nor one a rename refused,
+        // as across devices or on a bad disk.
+        static int refusal;
+        static const auto refuse = [] {
+            errno = refusal;
+            return -1;
+        };
+        for (const int error : {EIO, EXDEV}) {
+            refusal = error;
+            SettingsFile::syncFile = [](int) { return refuse(); };
+            const QString unflushed = SettingsFile::save(SettingsFile::path(), 0, 0);
+            SettingsFile::syncFile = ::fsync;
+            SettingsFile::renameFile = [](const char*, const char*) { return refuse(); };
+            const QString unrenamed = SettingsFile::save(SettingsFile::path(), 0, 0);
+            SettingsFile::renameFile = ::rename;
+            QCOMPARE(unflushed, SettingsFile::failureReason(error));
+            QCOMPARE(unrenamed, SettingsFile::failureReason(error));
+            QCOMPARE(env.readFile("bralun.ini"), old);
+            QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+        }
+    }
+
+    void saveKeepsTheModeAndInPlaceTheFile() {
+        testsupport::Environment env;
+        LocationGuard guard;
+        const QString ini = env.file("bralun.ini");
+        setDefaults();
+        HiScore = {4, 5, 6};
+        for (const bool inPlace : {false, true}) {
+            // A file that may be written in a folder that may not is still used, rewritten in place.
+            if (inPlace) folderReadOnly(env.dir());
+            // 0664 also tells the mode given apart from what the umask would leave of it.
+            for (const mode_t mode : {0600, 0664, 0640}) {
+                env.writeFile("bralun.ini", "1,2,3\r\n");
+                QCOMPARE(::chmod(QFile::encodeName(ini).constData(), mode), 0);
+                const ino_t before = statOf(ini).st_ino;
+                QCOMPARE(SettingsFile::path(), ini);
+                QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+                QCOMPARE(statOf(ini).st_mode & 07777, mode);
+                QCOMPARE(statOf(ini).st_ino == before, inPlace);
+                QCOMPARE(env.readFile("bralun.ini"), QByteArray("4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+            }
+        }
+        QVERIFY(!QFile::exists(env.dir() + "/config"));
+        // A new file is the player's to read, like any other document.
+        QFile::remove(ini);
+        setWritableCheck({});
+        const mode_t mask = ::umask(022);
+        QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+        ::umask(mask);
+        QCOMPARE(statOf(ini).st_mode & 07777, mode_t(0644));
+    }
+
+    void saveThatCannotWriteReportsAndEnds() {
+        testsupport::Environment env;
+        LocationGuard guard;
+        setWritableCheck([](const QString&) { return true; });
+        // The program's directory is a plain file, so nothing can be created in it, even by root.
+        env.writeFile("notadir", "x");
+        setAppDirOverride(env.file("notadir"));
+        Form2 title;
+        title.show();
+        QString shown;
+        testsupport::whenModalShows("QMessageBox", [&shown](QWidget* w) {
+            auto* box = static_cast<QMessageBox*>(w);
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QSignalSpy ends(&title, &Form2::programEnds);
+        title.close();
+        QCOMPARE(ends.count(), 1);
+        QVERIFY(shown.contains(QStringLiteral("保存できませんでした")));
+        QVERIFY(shown.contains(env.file("notadir") + "/bralun.ini"));
+        QVERIFY(shown.contains(QStringLiteral("理由: ") + SettingsFile::failureReason(ENOTDIR)));
+        QVERIFY(!title.isVisible());
+    }
+
+    void linksAndWhatIsNotARegularFile() {
+        testsupport::Environment env;
+        const QString ini = env.file("bralun.ini");
+        // Through a link the file it leads to is written, and the link stays.
+        env.writeFile("real.ini", "1,2,3\r\n");
+        QVERIFY(QFile::link(env.file("real.ini"), ini));
+        setDefaults();
+        HiScore = {7, 8, 9};
+        QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
+        QVERIFY(QFileInfo(ini).isSymLink());
+        QCOMPARE(env.readFile("real.ini"), QByteArray("7,8,9,0,0,1,1,1,0,150,0,0\r\n"));
+
+        // A FIFO, or a link to an endless device, neither blocks nor fills the memory, and is
+        // never replaced.
+        QFile::remove(ini);
+        QCOMPARE(mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+        QVERIFY(!SettingsFile::load(ini).has_value());
+        QVERIFY(SettingsFile::save(ini, 0, 0).contains(QStringLiteral("通常のファイルではありません")));
+        QVERIFY(QFileInfo(ini).isFile() == false && QFileInfo(ini).exists());
+        for (const char* device : {"/dev/zero", "/dev/null"}) {
+            QFile::remove(ini);
+            QVERIFY(QFile::link(device, ini));
+            QVERIFY(!SettingsFile::load(ini).has_value());
+            QVERIFY(!SettingsFile::save(ini, 0, 0).isEmpty());
+            QVERIFY(QFileInfo(ini).isSymLink());
+        }
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files | QDir::System),
+                 (QStringList{"bralun.ini", "real.ini"}));
+        // A huge file is read only at its start.
+        QFile::remove(ini);
+        env.writeFile("bralun.ini", "5,6,7,0,0,1,1,1,0,300,0,0\r\n" + QByteArray(8 << 20, '9'));
+        QCOMPARE(readBack(SettingsFile::load(ini)), QByteArray("5,6,7,0,0,1,1,1,0,300,0,0\r\n"));
+    }
+
+    void staleTemporaryFileIsRemovedAtStart() {
+        testsupport::Environment env;
+        // What a save killed half-way left.
+        env.writeFile("bralun.ini.new", "1,2");
+        env.writeFile("bralun.ini", "4,5,6\r\n");
+        QCOMPARE(readBack(SettingsFile::loadAtStart()), QByteArray("-:4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
+        for (int i = 0; i < 3; ++i) QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
         QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
     }
-}
 
-void SettingsFileTest::saveKeepsTheModeAndInPlaceTheFile() {
-    testsupport::Environment env;
-    LocationGuard guard;
-    const QString ini = env.file("bralun.ini");
-    setDefaults();
-    HiScore = {4, 5, 6};
-    for (const bool inPlace : {false, true}) {
-        // A file that may be written in a folder that may not is still used, rewritten in place.
-        if (inPlace) folderReadOnly(env.dir());
-        // 0664 also tells the mode given apart from what the umask would leave of it.
-        for (const mode_t mode : {0600, 0664, 0640}) {
-            env.writeFile("bralun.ini", "1,2,3\r\n");
-            QCOMPARE(::chmod(QFile::encodeName(ini).constData(), mode), 0);
-            const ino_t before = statOf(ini).st_ino;
-            QCOMPARE(SettingsFile::path(), ini);
-            QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
-            QCOMPARE(statOf(ini).st_mode & 07777, mode);
-            QCOMPARE(statOf(ini).st_ino == before, inPlace);
-            QCOMPARE(env.readFile("bralun.ini"), QByteArray("4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
+    void saveFailureNamesTheRealCause() {
+        const std::pair<int, const char*> causes[] = {{ENOSPC, "空き"}, {EDQUOT, "空き"},
+                                                      {EACCES, "許可"}, {EPERM, "許可"},
+                                                      {EROFS, "許可"},  {EFBIG, "大きすぎ"}};
+        for (const auto& [error, word] : causes) {
+            QVERIFY(SettingsFile::failureReason(error).contains(QString::fromUtf8(word)));
+            QVERIFY(!SettingsFile::failureReason(EIO).contains(QString::fromUtf8(word)));
         }
+        QVERIFY(SettingsFile::failureReason(EIO).contains(QString::fromLocal8Bit(std::strerror(EIO))));
     }
-    QVERIFY(!QFile::exists(env.dir() + "/config"));
-    // A new file is the player's to read, like any other document.
-    QFile::remove(ini);
-    setWritableCheck({});
-    const mode_t mask = ::umask(022);
-    QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
-    ::umask(mask);
-    QCOMPARE(statOf(ini).st_mode & 07777, mode_t(0644));
-}
 
-void SettingsFileTest::saveThatCannotWriteReportsAndEnds() {
-    testsupport::Environment env;
-    LocationGuard guard;
-    setWritableCheck([](const QString&) { return true; });
-    // The program's directory is a plain file, so nothing can be created in it, even by root.
-    env.writeFile("notadir", "x");
-    setAppDirOverride(env.file("notadir"));
-    Form2 title;
-    title.show();
-    QString shown;
-    testsupport::whenModalShows("QMessageBox", [&shown](QWidget* w) {
-        auto* box = static_cast<QMessageBox*>(w);
-        shown = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    QSignalSpy ends(&title, &Form2::programEnds);
-    title.close();
-    QCOMPARE(ends.count(), 1);
-    QVERIFY(shown.contains(QStringLiteral("保存できませんでした")));
-    QVERIFY(shown.contains(env.file("notadir") + "/bralun.ini"));
-    QVERIFY(shown.contains(QStringLiteral("理由: ") + SettingsFile::failureReason(ENOTDIR)));
-    QVERIFY(!title.isVisible());
-}
-
-void SettingsFileTest::linksAndWhatIsNotARegularFile() {
-    testsupport::Environment env;
-    const QString ini = env.file("bralun.ini");
-    // Through a link the file it leads to is written, and the link stays.
-    env.writeFile("real.ini", "1,2,3\r\n");
-    QVERIFY(QFile::link(env.file("real.ini"), ini));
-    setDefaults();
-    HiScore = {7, 8, 9};
-    QCOMPARE(SettingsFile::save(ini, 0, 0), QString());
-    QVERIFY(QFileInfo(ini).isSymLink());
-    QCOMPARE(env.readFile("real.ini"), QByteArray("7,8,9,0,0,1,1,1,0,150,0,0\r\n"));
-
-    // A FIFO, or a link to an endless device, neither blocks nor fills the memory, and is
-    // never replaced.
-    QFile::remove(ini);
-    QCOMPARE(mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
-    QVERIFY(!SettingsFile::load(ini).has_value());
-    QVERIFY(SettingsFile::save(ini, 0, 0).contains(QStringLiteral("通常のファイルではありません")));
-    QVERIFY(QFileInfo(ini).isFile() == false && QFileInfo(ini).exists());
-    for (const char* device : {"/dev/zero", "/dev/null"}) {
-        QFile::remove(ini);
-        QVERIFY(QFile::link(device, ini));
-        QVERIFY(!SettingsFile::load(ini).has_value());
-        QVERIFY(!SettingsFile::save(ini, 0, 0).isEmpty());
-        QVERIFY(QFileInfo(ini).isSymLink());
+    void settingsFolderFollowsHowTheProgramWasInstalled_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<QByteArray>("configHome");
+        QTest::addColumn<QString>("folder"); // of bralun.ini, under the test's own folder
+        QTest::newRow("copy in a writable folder") << false << true << QByteArray("/config") << "program";
+        QTest::newRow("copy in a read-only folder")
+            << false << false << QByteArray("/config") << "config/bralun";
+        // Root may write anywhere, yet an installed program's folder is the package's.
+        QTest::newRow("installed, writable folder")
+            << true << true << QByteArray("/config") << "config/bralun";
+        QTest::newRow("no XDG_CONFIG_HOME") << false << false << QByteArray() << "home/.config/bralun";
+        // Relative to wherever the game was started: ignored, as the XDG rules say.
+        QTest::newRow("relative XDG_CONFIG_HOME")
+            << false << false << QByteArray("rel/config") << "home/.config/bralun";
     }
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files | QDir::System), (QStringList{"bralun.ini", "real.ini"}));
-    // A huge file is read only at its start.
-    QFile::remove(ini);
-    env.writeFile("bralun.ini", "5,6,7,0,0,1,1,1,0,300,0,0\r\n" + QByteArray(8 << 20, '9'));
-    QCOMPARE(readBack(SettingsFile::load(ini)), QByteArray("5,6,7,0,0,1,1,1,0,300,0,0\r\n"));
-}
 
-void SettingsFileTest::staleTemporaryFileIsRemovedAtStart() {
-    testsupport::Environment env;
-    // What a save killed half-way left.
-    env.writeFile("bralun.ini.new", "1,2");
-    env.writeFile("bralun.ini", "4,5,6\r\n");
-    QCOMPARE(readBack(SettingsFile::loadAtStart()), QByteArray("-:4,5,6,0,0,1,1,1,0,150,0,0\r\n"));
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
-    for (int i = 0; i < 3; ++i) QCOMPARE(SettingsFile::save(SettingsFile::path(), 0, 0), QString());
-    QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{"bralun.ini"});
-}
-
-void SettingsFileTest::saveFailureNamesTheRealCause() {
-    const std::pair<int, const char*> causes[] = {{ENOSPC, "空き"}, {EDQUOT, "空き"}, {EACCES, "許可"},
-                                                  {EPERM, "許可"},  {EROFS, "許可"},  {EFBIG, "大きすぎ"}};
-    for (const auto& [error, word] : causes) {
-        QVERIFY(SettingsFile::failureReason(error).contains(QString::fromUtf8(word)));
-        QVERIFY(!SettingsFile::failureReason(EIO).contains(QString::fromUtf8(word)));
+    void settingsFolderFollowsHowTheProgramWasInstalled() {
+        QFETCH(bool, installed);
+        QFETCH(bool, folderWritable);
+        QFETCH(QByteArray, configHome);
+        QFETCH(QString, folder);
+        testsupport::Environment env;
+        LocationGuard guard;
+        const QString program = env.file("program");
+        QVERIFY(QDir().mkpath(program));
+        setAppDirOverride(program);
+        if (installed) QVERIFY(QFile(program + '/' + InstalledMark).open(QIODevice::WriteOnly));
+        setWritableCheck([&](const QString& path) { return folderWritable || !path.startsWith(program); });
+        qputenv("HOME", QFile::encodeName(env.file("home")));
+        qputenv("XDG_CONFIG_HOME",
+                configHome.startsWith('/') ? QFile::encodeName(env.dir()) + configHome : configHome);
+        QCOMPARE(SettingsFile::path(), env.file(folder) + "/bralun.ini");
     }
-    QVERIFY(SettingsFile::failureReason(EIO).contains(QString::fromLocal8Bit(std::strerror(EIO))));
-}
 
-void SettingsFileTest::settingsFolderFollowsHowTheProgramWasInstalled_data() {
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<bool>("folderWritable");
-    QTest::addColumn<QByteArray>("configHome");
-    QTest::addColumn<QString>("folder"); // of bralun.ini, under the test's own folder
-    QTest::newRow("copy in a writable folder") << false << true << QByteArray("/config") << "program";
-    QTest::newRow("copy in a read-only folder") << false << false << QByteArray("/config") << "config/bralun";
-    // Root may write anywhere, yet an installed program's folder is the package's.
-    QTest::newRow("installed, writable folder") << true << true << QByteArray("/config") << "config/bralun";
-    QTest::newRow("no XDG_CONFIG_HOME") << false << false << QByteArray() << "home/.config/bralun";
-    // Relative to wherever the game was started: ignored, as the XDG rules say.
-    QTest::newRow("relative XDG_CONFIG_HOME")
-        << false << false << QByteArray("rel/config") << "home/.config/bralun";
-}
-
-void SettingsFileTest::settingsFolderFollowsHowTheProgramWasInstalled() {
-    QFETCH(bool, installed);
-    QFETCH(bool, folderWritable);
-    QFETCH(QByteArray, configHome);
-    QFETCH(QString, folder);
-    testsupport::Environment env;
-    LocationGuard guard;
-    const QString program = env.file("program");
-    QVERIFY(QDir().mkpath(program));
-    setAppDirOverride(program);
-    if (installed) QVERIFY(QFile(program + '/' + InstalledMark).open(QIODevice::WriteOnly));
-    setWritableCheck([&](const QString& path) { return folderWritable || !path.startsWith(program); });
-    qputenv("HOME", QFile::encodeName(env.file("home")));
-    qputenv("XDG_CONFIG_HOME",
-            configHome.startsWith('/') ? QFile::encodeName(env.dir()) + configHome : configHome);
-    QCOMPARE(SettingsFile::path(), env.file(folder) + "/bralun.ini");
-}
-
-void SettingsFileTest::scoresBesideTheProgramCarryOverToTheConfigFolder() {
-    testsupport::Environment env;
-    LocationGuard guard;
-    const QString program = env.file("program");
-    QVERIFY(QDir().mkpath(program));
-    setAppDirOverride(program);
-    setWritableCheck([&](const QString& path) { return !path.startsWith(program); });
-    // A read-only folder and a file another user wrote there: readable, not writable.
-    const QByteArray beside("11,12,13,600,450,0,1,1,0,300,0,0\r\n");
-    env.writeFile("program/bralun.ini", beside);
-    {
-        Form2 title;
-        QCOMPARE(SettingsFile::line(title.Left(), title.Top()), beside);
-        HiScore[0] = 21;
-        title.close();
+    void scoresBesideTheProgramCarryOverToTheConfigFolder() {
+        testsupport::Environment env;
+        LocationGuard guard;
+        const QString program = env.file("program");
+        QVERIFY(QDir().mkpath(program));
+        setAppDirOverride(program);
+        setWritableCheck([&](const QString& path) { return !path.startsWith(program); });
+        // A read-only folder and a file another user wrote there: readable, not writable.
+        const QByteArray beside("11,-12,13,600,450,0,1,1,0,300,0,0\r\n");
+        env.writeFile("program/bralun.ini", beside);
+        {
+            Form2 title;
+            QCOMPARE(SettingsFile::line(title.Left(), title.Top()), beside);
+            title.show();
+            title.dispHi();
+            QCOMPARE(title.Label5[1]->text(), QStringLiteral("-12"));
+            HiScore[0] = 21;
+            title.setLeft(3000);
+            title.close();
+        }
+        QCOMPARE(env.readFile("config/bralun/bralun.ini"),
+                 QByteArray("21,-12,13,3000,450,0,1,1,0,300,0,0\r\n"));
+        QCOMPARE(env.readFile("program/bralun.ini"), beside);
+        // From then on the configuration folder's file is the one read.
+        resetAll();
+        Form2 again;
+        QCOMPARE(SettingsFile::line(again.Left(), again.Top()), env.readFile("config/bralun/bralun.ini"));
     }
-    QCOMPARE(env.readFile("config/bralun/bralun.ini"), QByteArray("21,12,13,600,450,0,1,1,0,300,0,0\r\n"));
-    QCOMPARE(env.readFile("program/bralun.ini"), beside);
-    // From then on the configuration folder's file is the one read.
-    resetAll();
-    Form2 again;
-    QCOMPARE(HiScore[0], 21);
-}
+};
 
 QTEST_MAIN(SettingsFileTest)
 #include "tst_settingsfile.moc"

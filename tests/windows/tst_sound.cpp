@@ -1,5 +1,5 @@
 // The sound effects and the music: what the program hands to the wave player and the media
-// commands it sends, the wave resources themselves, and the real players without a device.
+// commands it sends, and the real players on a dummy device and without one.
 
 #include "platform/audio.h"
 #include "platform/mci.h"
@@ -9,7 +9,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -29,12 +28,6 @@ class RecordingWaveOutput : public platform::WaveOutput {
         return true;
     }
 };
-
-std::uint32_t le(const QByteArray& b, qsizetype at, int bytes = 4) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(b[at + i]);
-    return v;
-}
 
 const std::uint8_t* bytes(const QByteArray& b) {
     return reinterpret_cast<const std::uint8_t*>(b.constData());
@@ -71,19 +64,16 @@ class TestSound : public QObject {
 
     // --- Music through the command seam
 
-    // Nothing for a missing file, a folder, a FIFO (opening it would wait) or one no song is so large as.
-    void playMusicOfMissingFileOrFolderSendsNothing() {
+    // Nothing for a missing file, a folder, a FIFO (opening it would wait) or one no song is so large
+    // as; else the name is kept unless the device is busy.
+    void playMusicRecordsTheNameOfAPlayableFileUnlessTheDeviceIsBusy() {
         QVERIFY(QDir(env->dir()).mkpath("folder.mid"));
         QCOMPARE(::mkfifo(QFile::encodeName(env->file("fifo.mid")).constData(), 0644), 0);
         QFile huge(env->file("huge.mid"));
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
         for (const char* name : {"none.mid", "folder.mid", "fifo.mid", "huge.mid"})
             Module2::PlayMusic(env->file(name));
-        QVERIFY(env->mciCommands().isEmpty());
-        QVERIFY(Module2::CurrentMusic.isEmpty());
-    }
-
-    void playMusicRecordsTheNameUnlessTheDeviceIsBusy() {
+        QVERIFY(env->mciCommands().isEmpty() && Module2::CurrentMusic.isEmpty());
         const QString file = env->file("a.mid");
         for (int answer : {0, 275, 263, platform::MCIERR_SEQ_PORT_INUSE}) {
             Module2::CurrentMusic.clear();
@@ -94,7 +84,9 @@ class TestSound : public QObject {
         QCOMPARE(env->mciCommands(), QStringList(4, play(file)));
     }
 
+    // A stop is sent whatever plays, and the name is forgotten whatever the answer.
     void playMusicStopsWhatPlaysFirst() {
+        Module2::StopMusic();
         const QString first = env->file("a.mid"), second = env->file("b.mid");
         Module2::PlayMusic(first);
         Module2::PlayMusic(second);
@@ -102,56 +94,14 @@ class TestSound : public QObject {
         QCOMPARE(Module2::CurrentMusic, second);
         // The stop comes first even when the new file turns out to be missing.
         Module2::PlayMusic(env->file("gone.mid"));
-        QCOMPARE(env->mciCommands(), QStringList({play(first), stop(first), play(second), stop(second),
-                                                  play(second), stop(second)}));
         QVERIFY(Module2::CurrentMusic.isEmpty());
-    }
-
-    void stopMusicSendsStopAndForgetsTheNameWhateverTheAnswer() {
-        Module2::StopMusic();
-        const QString file = env->file("a.mid");
-        Module2::PlayMusic(file);
+        Module2::PlayMusic(first);
         env->setMciAnswer(263);
         Module2::StopMusic();
-        QCOMPARE(env->mciCommands(), QStringList({"stop ", play(file), stop(file)}));
+        QCOMPARE(env->mciCommands(),
+                 QStringList({"stop ", play(first), stop(first), play(second), stop(second), play(second),
+                              stop(second), play(first), stop(first)}));
         QVERIFY(Module2::CurrentMusic.isEmpty());
-    }
-
-    // --- The wave resources: 8-bit stereo PCM at 22050 Hz, starting and ending on silence
-
-    void wavesMatchTheResourceTable() {
-        const struct {
-            const QByteArray& wave;
-            int fileSize, audioBytes;
-            bool fact;
-        } table[] = {{Module2::Wave1000, 33120, 33074, false}, {Module2::Wave1001, 2312, 2254, true},
-                     {Module2::Wave1002, 55168, 55124, false}, {Module2::Wave1003, 44144, 44100, false},
-                     {Module2::Wave1004, 44144, 44100, false}, {Module2::Wave1005, 6768, 6712, true}};
-        for (const auto& [w, fileSize, audioBytes, fact] : table) {
-            QCOMPARE(w.size(), fileSize);
-            QCOMPARE(w.left(4) + w.mid(8, 4), QByteArray("RIFFWAVE"));
-            QCOMPARE(le(w, 4), std::uint32_t(fileSize - 8));
-            QByteArrayList ids;
-            qsizetype at = 12, fmt = 0, data = 0;
-            for (; at + 8 <= w.size(); at += 8 + le(w, at + 4) + le(w, at + 4) % 2) {
-                ids << w.mid(at, 4);
-                if (ids.last() == "fmt ") fmt = at + 8;
-                if (ids.last() == "data") data = at + 8;
-                if (ids.last() == "fact") QCOMPARE(le(w, at + 8), std::uint32_t(audioBytes / 2)); // frames
-            }
-            QCOMPARE(at, w.size()); // the chunks fill the image exactly
-            QCOMPARE(ids.join(), QByteArray(fact ? "fmt factdata" : "fmt data"));
-            QVERIFY(le(w, fmt - 4) >= 16);
-            // PCM, channels, samples and bytes per second, block align, bits per sample
-            QCOMPARE((QList<std::uint32_t>{le(w, fmt, 2), le(w, fmt + 2, 2), le(w, fmt + 4), le(w, fmt + 8),
-                                           le(w, fmt + 12, 2), le(w, fmt + 14, 2)}),
-                     (QList<std::uint32_t>{1, 2, 22050, 44100, 2, 8}));
-            QCOMPARE(le(w, data - 4), std::uint32_t(audioBytes));
-            const QByteArray samples = w.mid(data, audioBytes);
-            const auto [low, high] = std::minmax_element(bytes(samples), bytes(samples) + audioBytes);
-            QVERIFY2(*high - *low >= 32 && *low >= 32 && *high <= 224, "nearly silent or too loud");
-            QCOMPARE(samples.left(2) + samples.right(2), QByteArray(4, '\x80'));
-        }
     }
 
     // --- Effects through the wave player seam
@@ -169,11 +119,13 @@ class TestSound : public QObject {
 
     // --- The real players, on the dummy device the tests run with
 
-    void realPlayersAnswerOnTheDummyDevice() {
+    void realPlayersAnswerOnTheDummyDeviceAndAreSilentWithout() {
         platform::setWaveOutput(nullptr);
         platform::setMciDevice(nullptr);
-        QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1002), 7)); // opens the device itself
-        QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1001), 7)); // cuts off and frees the first
+        // Opens the device itself; each effect cuts off and frees the one before.
+        for (const QByteArray& wave : {Module2::Wave1000, Module2::Wave1001, Module2::Wave1002,
+                                       Module2::Wave1003, Module2::Wave1004, Module2::Wave1005})
+            QVERIFY(platform::sndPlaySoundA(bytes(wave), 7));
         QVERIFY(!platform::sndPlaySoundA(nullptr, 7));
         QVERIFY(!platform::sndPlaySoundA(bytes(QByteArray(64, 'x')), 7));
         QVERIFY(!platform::sndPlaySoundA(bytes(Module2::Wave1003), 1)); // not an image in memory
@@ -191,16 +143,12 @@ class TestSound : public QObject {
             const int code = platform::mciSendStringA(command.toStdString(), reply, sizeof reply, nullptr);
             QVERIFY2(code != 0 && code != platform::MCIERR_SEQ_PORT_INUSE, qPrintable(command));
         }
-    }
 
-    void withoutSoundDeviceEverythingIsSilent() {
-        platform::setWaveOutput(nullptr);
-        platform::setMciDevice(nullptr);
+        // Without a sound device everything is silent.
         platform::closeAudio();
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
         QVERIFY(!platform::openAudio());
         QVERIFY(!platform::sndPlaySoundA(bytes(Module2::Wave1003), 7));
-        char reply[512];
         QCOMPARE(platform::mciSendStringA(play(song).toStdString(), reply, sizeof reply, nullptr),
                  platform::MCIERR_SEQ_PORT_INUSE);
         Module2::PlayMusic(song);
