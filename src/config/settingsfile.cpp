@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -272,14 +273,23 @@ int rewriteOpen(int fd, const QByteArray& text) {
             return error;
         }
     }
-    if (const int error = writeAt(fd, text, 0)) return error;
+    // The bytes the new line covers, put back should its write fall short part-way.
+    QByteArray before(static_cast<qsizetype>(std::min(old, size)), '\0');
+    const bool kept = ::pread(fd, before.data(), static_cast<size_t>(before.size()), 0) == before.size();
+    if (const int error = writeAt(fd, text, 0)) {
+        if (kept) (void)writeAt(fd, before, 0);
+        (void)::ftruncate(fd, old);
+        return error;
+    }
     if (::ftruncate(fd, size) != 0 || syncFile(fd) != 0) return errno;
     return 0;
 }
 
 // Rewrites an existing regular file in its place, for a folder where nothing can be created.
 int rewrite(const QByteArray& target, const QByteArray& text) {
-    const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    // Read as well, to put the old line back if the new one is cut short.
+    int fd = ::open(target.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return errno;
     int error = rewriteOpen(fd, text);
     if (::close(fd) != 0 && error == 0) error = errno;
