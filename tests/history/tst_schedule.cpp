@@ -13,19 +13,9 @@ using history::Hand;
 
 // A different ready hand for each n, its tiles out of order as a shuffled hand is shown.
 Hand hand(int n) {
-    Hand h{1,
-           2,
-           3,
-           4,
-           5,
-           6,
-           7,
-           8,
-           9,
-           31,
-           31,
-           static_cast<engine::Hai>(11 + n % 7),
-           static_cast<engine::Hai>(13 + n % 7)};
+    Hand h{1, 2, 3, 4, 5, 6, 7, 8, 9, 31, 31, 11, 13};
+    h[11] = static_cast<engine::Hai>(11 + n % 7);
+    h[12] = static_cast<engine::Hai>(13 + n % 7);
     if (n >= 7) h[9] = h[10] = static_cast<engine::Hai>(32 + n % 5);
     std::swap(h[0], h[static_cast<std::size_t>(n % 11)]);
     return h;
