@@ -22,12 +22,6 @@ std::string tilesText(const std::vector<Hai>& tiles) {
     return s;
 }
 
-std::vector<Hai> effectiveTiles(const engine::Distance& d) {
-    std::vector<Hai> tiles;
-    for (const auto& e : d.effective) tiles.push_back(e.tile);
-    return tiles;
-}
-
 TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
     const struct {
         const char* hand;
@@ -42,7 +36,7 @@ TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
         {"123456789p 2m 5m 1z 3z", 2, "", 0},
         {"1357m 2468p 13579s", 4, "", 0},
         {"11335577m 22p 44s 1z", 3, "", 0},
-        {"19m 19p 19s 1234567z", 8, "19m19p19s1234567z23m78m23p78p23s78s", 0},
+        {"19m 19p 19s 1234567z", 8, "1m2m3m7m8m9m1p2p3p7p8p9p1s2s3s7s8s9s1z2z3z4z5z6z7z", 87},
         {"147m 258p 369s 1234z", 8, "", 0},
         // Its only finishing tile would be a fifth 5m: not ready.
         {"5555m 123456789p", 1, "", 0},
@@ -53,13 +47,11 @@ TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
         const auto d = engine::distance(hand);
         EXPECT_EQ(engine::shanten(hand), c.shanten) << c.hand;
         EXPECT_EQ(d.shanten, c.shanten) << c.hand;
+        std::string effective;
+        for (const auto& e : d.effective) effective += tilesText({e.tile});
         if (*c.effective == '\0') continue;
-        auto want = parseTiles(c.effective);
-        std::sort(want.begin(), want.end());
-        EXPECT_EQ(tilesText(effectiveTiles(d)), tilesText(want)) << c.hand;
-        if (c.copies > 0) {
-            EXPECT_EQ(d.copiesLeft(), c.copies) << c.hand;
-        }
+        EXPECT_EQ(effective, c.effective) << c.hand;
+        EXPECT_EQ(d.copiesLeft(), c.copies) << c.hand;
     }
 }
 
@@ -121,21 +113,16 @@ struct SuitSearch {
         for (int i = 0; i < n; ++i) fits = ++used[first + i * step] <= 4 && fits;
         for (int i = 0; i < n; ++i) {
             const int t = first + i * step;
-            took[i] = h[t] > 0;
-            if (took[i]) {
-                --h[t];
-                --left;
-            } else {
-                ++cost;
-            }
+            took[i] = h[t] > 0; // else built from nothing
+            h[t] -= took[i];
+            left -= took[i];
+            cost += !took[i];
         }
         if (fits) place(cost, setsNow, pairNow, h[a] > 0 ? o : 0);
         for (int i = 0; i < n; ++i) {
             const int t = first + i * step;
-            if (took[i]) {
-                ++h[t];
-                ++left;
-            }
+            h[t] += took[i];
+            left += took[i];
             --used[t];
         }
     }
