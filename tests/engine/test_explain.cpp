@@ -20,12 +20,6 @@ engine::Explanation explainText(std::string_view text) {
     return engine::explain(hand);
 }
 
-std::vector<Hai> waitTiles(const engine::Explanation& e) {
-    std::vector<Hai> tiles;
-    for (const auto& w : e.waits) tiles.push_back(w.tile);
-    return tiles;
-}
-
 // "1m:11m双碰,23m両面 5z:5枚目": each tile that is no NoSplit, with the waiting parts of a wait
 // (the tiles of the 13 that wait) and their shapes, each once.
 std::string waitsText(const engine::Explanation& e) {
@@ -103,11 +97,7 @@ bool fits(const Counts& c, const Group& g) {
 }
 
 void change(Counts& c, const Group& g, int by) {
-    if (g.kind == Group::Kind::Run) {
-        for (int k = 0; k < 3; ++k) c[g.tile + k] += by;
-    } else {
-        c[g.tile] += 3 * by;
-    }
+    for (int k = 0; k < 3; ++k) c[g.tile + (g.kind == Group::Kind::Run ? k : 0)] += by;
 }
 
 // One entry for each distinct group of a found split that holds x.
@@ -163,9 +153,8 @@ WaitShape expectedShape(const Group& g, Hai x) {
     if (g.kind == Group::Kind::Pair) return WaitShape::Tanki;
     if (g.kind == Group::Kind::Triplet) return WaitShape::Shanpon;
     std::vector<int> left;
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
         if (g.tile + k != x) left.push_back((g.tile + k) % 10);
-    }
     if (left[1] - left[0] == 2) return WaitShape::Kanchan;
     return left == std::vector<int>{1, 2} || left == std::vector<int>{8, 9} ? WaitShape::Penchan
                                                                             : WaitShape::Ryanmen;
@@ -175,11 +164,11 @@ WaitShape expectedShape(const Group& g, Hai x) {
 std::string checkHand(const engine::Mondai& m, const engine::Explanation& e) {
     const auto hand = handOf(m);
     Counts c = countTiles(hand);
-    std::vector<Hai> machi;
-    for (int x = 1; x <= 37; ++x) {
-        if (m.Machi[x] == 1) machi.push_back(static_cast<Hai>(x));
-    }
-    if (waitTiles(e) != machi) return "waits differ from Machi";
+    std::vector<Hai> machi, waits;
+    for (Hai x = 1; x <= 37; ++x)
+        if (m.Machi[x] == 1) machi.push_back(x);
+    for (const auto& w : e.waits) waits.push_back(w.tile);
+    if (waits != machi) return "waits differ from Machi";
     for (const auto& w : e.waits) {
         ++c[w.tile];
         std::vector<Key> listed;

@@ -1,4 +1,3 @@
-#include "engine/explain.h"
 #include "engine/shanten.h"
 #include "hands.h"
 
@@ -53,18 +52,6 @@ TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
         EXPECT_EQ(effective, c.effective) << c.hand;
         EXPECT_EQ(d.copiesLeft(), c.copies) << c.hand;
     }
-}
-
-TEST(Shanten, DiscardsAfterADrawLeaveAReadyHandWithItsWaits) {
-    const auto hand = hand13("123456789p 23m 5m 1z");
-    // Drawing 2m: only throwing 東 leaves a wait (22m 35m on 4m); throwing 5m leaves 223m 東.
-    const auto after = engine::discardsAfter(hand, 2);
-    std::vector<std::string> seen;
-    for (const auto& d : after) seen.push_back(tilesText({d.tile}) + ":" + tilesText(d.waits));
-    EXPECT_EQ(seen, std::vector<std::string>{"1z:4m"});
-    EXPECT_TRUE(engine::discardsAfter(hand, 9).empty()); // 9m helps nothing
-    EXPECT_EQ(engine::copiesLeft(hand, 5), 3);
-    EXPECT_EQ(engine::copiesLeft(hand13("5555m 123456789p"), 5), 0);
 }
 
 // The reference: the fewest tiles missing from any pair and four sets holding no tile more than
@@ -136,14 +123,11 @@ SuitCosts suitCosts(const Counts& c, int suit, const SuitCosts* below = nullptr)
     SuitCosts out{};
     for (int k = 0; k <= 4; ++k)
         for (int q = 0; q <= 1; ++q) {
-            SuitSearch s;
+            SuitSearch s{.sets = k, .pair = q, .best = below ? (*below)[k][q] : 99};
             for (int t = suit * 10 + 1; t <= suit * 10 + 9 && t <= 37; ++t) {
                 s.h[t] = c[t];
                 s.left += c[t];
             }
-            s.sets = k;
-            s.pair = q;
-            if (below) s.best = (*below)[k][q];
             s.place(0, 0, 0, 0);
             out[k][q] = s.best;
         }
