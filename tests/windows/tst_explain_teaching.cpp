@@ -103,6 +103,11 @@ void TeachingTest::aHandNotReadySaysHowFarWhatToDrawAndThrowAndOnceWhyAFifthIsNo
          "5萬が来れば和了の形ですが、5萬は4枚とも手牌にあって使い切っているので、待ちにはなりません。\n"
          "1萬（残り4枚）を引いたら: 5萬を切れば1萬待ち\n",
          36},
+        // Two steps away: every discard that brings it a step closer.
+        {{2, 5, 11, 12, 13, 14, 15, 16, 17, 18, 19, 31, 33},
+         "不正解\n聴牌していません（2向聴）。有効牌: 1萬・2萬・3萬・4萬・5萬・6萬・7萬・東・西（計32枚）\n"
+         "1萬（残り4枚）を引いたら: 5萬・東・西のどれかを切れば1向聴\n",
+         11},
     };
     for (const auto& c : cases) {
         review::ExplainWindow window;
