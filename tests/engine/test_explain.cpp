@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <set>
 
 using namespace enginetest;
 using engine::Group;
@@ -20,150 +20,57 @@ engine::Explanation explainText(std::string_view text) {
     return engine::explain(hand);
 }
 
-std::string groupText(const Group& g) {
-    const int n = g.tile % 10;
-    std::string digits = g.kind == Group::Kind::Run
-                             ? std::to_string(n * 100 + (n + 1) * 10 + n + 2)
-                             : std::string(g.kind == Group::Kind::Pair ? 2 : 3, static_cast<char>('0' + n));
-    return digits + "mpsz"[g.tile / 10];
-}
-
-// "55m [123m] 123p 123s 111z 両面": the groups in order, the completed one in brackets, the shape.
-std::string splitText(const Split& s) {
+// "1m:11m双碰,23m両面 5z:5枚目": each tile that is no NoSplit, with the waiting parts of a wait
+// (the tiles of the 13 that wait) and their shapes, each once.
+std::string waitsText(const engine::Explanation& e) {
     std::string text;
-    for (int i = 0; i < 5; ++i) {
-        const std::string g = groupText(s.groups[i]);
-        text += i == s.completed ? "[" + g + "] " : g + " ";
-    }
-    return text + engine::shapeName(s.shape);
-}
-
-std::vector<std::string> splitsOf(const engine::Explanation& e, Hai tile) {
-    std::vector<std::string> texts;
-    if (const engine::Wait* w = e.find(tile)) {
-        for (const Split& s : w->splits) texts.push_back(splitText(s));
-    }
-    std::sort(texts.begin(), texts.end());
-    return texts;
-}
-
-std::vector<Hai> waitTiles(const engine::Explanation& e) {
-    std::vector<Hai> tiles;
-    for (const auto& w : e.waits) tiles.push_back(w.tile);
-    return tiles;
-}
-
-TEST(Explain, EachShapeOfWaitOnAHandWorkedOut) {
-    const struct {
-        const char* hand;
-        const char* tile;
-        std::vector<std::string> splits;
-    } cases[] = {
-        {"23m 123p 123s 111z 55m", "1m", {"55m [123m] 123p 123s 111z 両面"}},
-        {"23m 123p 123s 111z 55m", "4m", {"55m [234m] 123p 123s 111z 両面"}},
-        {"13m 123p 123s 111z 55m", "2m", {"55m [123m] 123p 123s 111z 嵌張"}},
-        {"12m 123p 123s 111z 55m", "3m", {"55m [123m] 123p 123s 111z 辺張"}},
-        {"89m 123p 123s 111z 55m", "7m", {"55m [789m] 123p 123s 111z 辺張"}},
-        {"123456789m 111p 5s", "5s", {"[55s] 123m 456m 789m 111p 単騎"}},
-        {"123m 456p 789s 11z 22z", "1z", {"22z 123m 456p 789s [111z] 双碰"}},
-        {"123m 456p 789s 11z 22z", "2z", {"11z 123m 456p 789s [222z] 双碰"}},
-        // The same split twice: the tile may finish the triplet or the run.
-        {"1112345678999m", "1m", {"99m 111m [123m] 456m 789m 両面", "99m [111m] 123m 456m 789m 双碰"}},
-        {"1112345678999m", "9m", {"11m 123m 456m 789m [999m] 双碰", "11m 123m 456m [789m] 999m 両面"}},
-        {"1112345678999m", "5m", {"[55m] 111m 234m 678m 999m 単騎"}},
-        // Four ways to split; in one the tile finishes a run, and the two runs 345 are one entry.
-        {"1112223334445m",
-         "5m",
-         {"[55m] 111m 222m 333m 444m 単騎", "[55m] 111m 234m 234m 234m 単騎",
-          "[55m] 123m 123m 123m 444m 単騎", "22m 111m 234m [345m] 345m 両面"}},
-        // 2223 waiting on 4: a run beside the pair, or the pair beside a triplet and a run.
-        {"2223m 123p 456s 789s", "4m", {"22m [234m] 123p 456s 789s 両面"}},
-        {"2223m 123p 456s 789s", "3m", {"[33m] 222m 123p 456s 789s 単騎"}},
-    };
-    for (const auto& c : cases) {
-        const Hai tile = parseTiles(c.tile)[0];
-        auto want = c.splits;
-        std::sort(want.begin(), want.end());
-        EXPECT_EQ(splitsOf(explainText(c.hand), tile), want) << c.hand << " on " << c.tile;
-    }
-}
-
-// "45m 両面": the tiles of the 13 that wait, and the shape, for each reading of one wait.
-std::vector<std::string> partsOf(const engine::Explanation& e, Hai tile) {
-    std::vector<std::string> texts;
-    if (const engine::Wait* w = e.find(tile)) {
-        for (const Split& s : w->splits) {
-            const auto part = engine::waitingPart(s, tile);
-            std::string t;
-            for (int i = 0; i < part.size; ++i) t += std::to_string(part.tiles[i] % 10);
-            t = t + "mpsz"[part.tiles[0] / 10] + " " + engine::shapeName(s.shape);
-            if (std::find(texts.begin(), texts.end(), t) == texts.end()) texts.push_back(t);
+    for (Hai t = 1; t <= 37; ++t) {
+        if (!engine::isTile(t) || e.verdict(t) == engine::Verdict::NoSplit) continue;
+        text += (text.empty() ? "" : " ") + std::to_string(t % 10) + "mpsz"[t / 10] + ":";
+        const engine::Wait* w = e.find(t);
+        if (e.verdict(t) == engine::Verdict::FifthCopy || w == nullptr) {
+            text += "5枚目";
+            continue;
         }
+        std::set<std::string> parts;
+        for (const Split& s : w->splits) {
+            const auto part = engine::waitingPart(s, t);
+            std::string p;
+            for (int i = 0; i < part.size; ++i) p += std::to_string(part.tiles[i] % 10);
+            parts.insert(p + "mpsz"[part.tiles[0] / 10] + engine::shapeName(s.shape));
+        }
+        for (const auto& p : parts) text += p + (p == *parts.rbegin() ? "" : ",");
     }
-    std::sort(texts.begin(), texts.end());
-    return texts;
+    return text;
 }
 
-TEST(Explain, TheWaitingPartHeldBeforeTheDraw) {
+TEST(Explain, WaitsOfHandsWorkedOutWithTheirWaitingPartsAndShapes) {
     const struct {
         const char* hand;
-        const char* tile;
-        std::vector<std::string> parts;
+        const char* waits;
     } cases[] = {
-        {"45m 123p 123s 111z 55s", "3m", {"45m 両面"}},
-        {"45m 123p 123s 111z 55s", "6m", {"45m 両面"}},
-        {"13m 123p 123s 111z 55m", "2m", {"13m 嵌張"}},
-        {"12m 123p 123s 111z 55m", "3m", {"12m 辺張"}},
-        {"89p 123m 123s 111z 55m", "7p", {"89p 辺張"}},
-        {"123456789m 111p 5s", "5s", {"5s 単騎"}},
-        {"123m 456p 789s 11z 66m", "6m", {"66m 双碰"}},
-        {"123m 456p 789s 11z 66m", "1z", {"11z 双碰"}},
-        // The nine waits of 1112345678999m.
-        {"1112345678999m", "1m", {"11m 双碰", "23m 両面"}},
-        {"1112345678999m", "2m", {"2m 単騎"}},
-        {"1112345678999m", "3m", {"12m 辺張", "45m 両面"}},
-        {"1112345678999m", "4m", {"23m 両面", "56m 両面"}},
-        {"1112345678999m", "5m", {"5m 単騎"}},
-        {"1112345678999m", "6m", {"45m 両面", "78m 両面"}},
-        {"1112345678999m", "7m", {"56m 両面", "89m 辺張"}},
-        {"1112345678999m", "8m", {"8m 単騎"}},
-        {"1112345678999m", "9m", {"78m 両面", "99m 双碰"}},
-        // 2345666m waits on 1m 2m 4m 5m 7m: the 666 read as a triplet or as a pair and a tile.
-        {"2345666m 123p 456p", "1m", {"23m 両面"}},
-        {"2345666m 123p 456p", "2m", {"2m 単騎"}},
-        {"2345666m 123p 456p", "4m", {"23m 両面", "56m 両面"}},
-        {"2345666m 123p 456p", "5m", {"5m 単騎"}},
-        {"2345666m 123p 456p", "7m", {"56m 両面"}},
+        {"23m 123p 123s 111z 55m", "1m:23m両面 4m:23m両面"},
+        {"13m 123p 123s 111z 55m", "2m:13m嵌張"},
+        {"12m 123p 123s 111z 55m", "3m:12m辺張"},
+        {"89p 123m 123s 111z 55m", "7p:89p辺張"},
+        {"123456789m 111p 5s", "5s:5s単騎"},
+        {"123m 456p 789s 11z 66m", "6m:66m双碰 1z:11z双碰"},
+        // 1m and 9m finish a triplet or a run in the same split.
+        {"1112345678999m", "1m:11m双碰,23m両面 2m:2m単騎 3m:12m辺張,45m両面 4m:23m両面,56m両面 5m:5m単騎 "
+                           "6m:45m両面,78m両面 7m:56m両面,89m辺張 8m:8m単騎 9m:78m両面,99m双碰"},
+        // The 666 read as a triplet or as a pair and a tile.
+        {"2345666m 123p 456p", "1m:23m両面 2m:2m単騎 4m:23m両面,56m両面 5m:5m単騎 7m:56m両面"},
+        // 5m alone in three splits (111 222 333 444, 111 234 234 234, 123 123 123 444).
+        {"1112223334445m", "2m:2m単騎,34m両面 3m:12m辺張,24m嵌張,33m双碰,45m両面 4m:35m嵌張,44m双碰 "
+                           "5m:34m両面,5m単騎 6m:45m両面"},
+        {"2223m 123p 456s 789s", "1m:23m両面 3m:3m単騎 4m:23m両面"},
+        // 1m would complete 1111 234, but there is no fifth 1m.
+        {"1111234m 123p 123s", "1m:5枚目 4m:4m単騎"},
+        {"5555z 123456789m", "5z:5枚目"},
+        {"1357m 2468p 13579s", ""},
+        {"11335577m 22p 44s 1z", ""}, // seven pairs is no winning shape
     };
-    for (const auto& c : cases) {
-        auto want = c.parts;
-        std::sort(want.begin(), want.end());
-        EXPECT_EQ(partsOf(explainText(c.hand), parseTiles(c.tile)[0]), want) << c.hand << " on " << c.tile;
-    }
-    EXPECT_EQ(waitTiles(explainText("2345666m 123p 456p")), parseTiles("12457m"));
-}
-
-TEST(Explain, WaitsAndVerdictsOfKnownHands) {
-    const auto nine = explainText("1112345678999m");
-    EXPECT_EQ(waitTiles(nine), parseTiles("123456789m"));
-    EXPECT_TRUE(nine.ready());
-    EXPECT_TRUE(nine.fifthCopies.empty());
-
-    // 1m would complete 1111 234: the pair, a triplet and a run, but there is no fifth 1m.
-    const auto four = explainText("1111234m 123p 123s");
-    EXPECT_EQ(waitTiles(four), parseTiles("4m"));
-    EXPECT_EQ(four.fifthCopies, parseTiles("1m"));
-    EXPECT_EQ(four.verdict(1), engine::Verdict::FifthCopy);
-    EXPECT_EQ(four.verdict(4), engine::Verdict::IsAWait);
-    EXPECT_EQ(four.verdict(7), engine::Verdict::NoSplit);
-    EXPECT_EQ(four.find(1), nullptr);
-
-    const auto notReady = explainText("1357m 2468p 13579s");
-    EXPECT_FALSE(notReady.ready());
-    EXPECT_TRUE(notReady.fifthCopies.empty());
-    EXPECT_EQ(notReady.verdict(5), engine::Verdict::NoSplit);
-    EXPECT_EQ(explainText("5555z 123456789m").fifthCopies, parseTiles("5z"));
-    EXPECT_FALSE(explainText("11335577m 22p 44s 1z").ready()); // seven pairs is no winning shape
+    for (const auto& c : cases) EXPECT_EQ(waitsText(explainText(c.hand)), c.waits) << c.hand;
 }
 
 TEST(Explain, HandWithCodesThatAreNoTilesHasNoExplanation) {
@@ -190,11 +97,7 @@ bool fits(const Counts& c, const Group& g) {
 }
 
 void change(Counts& c, const Group& g, int by) {
-    if (g.kind == Group::Kind::Run) {
-        for (int k = 0; k < 3; ++k) c[g.tile + k] += by;
-    } else {
-        c[g.tile] += 3 * by;
-    }
+    for (int k = 0; k < 3; ++k) c[g.tile + (g.kind == Group::Kind::Run ? k : 0)] += by;
 }
 
 // One entry for each distinct group of a found split that holds x.
@@ -250,50 +153,29 @@ WaitShape expectedShape(const Group& g, Hai x) {
     if (g.kind == Group::Kind::Pair) return WaitShape::Tanki;
     if (g.kind == Group::Kind::Triplet) return WaitShape::Shanpon;
     std::vector<int> left;
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
         if (g.tile + k != x) left.push_back((g.tile + k) % 10);
-    }
     if (left[1] - left[0] == 2) return WaitShape::Kanchan;
     return left == std::vector<int>{1, 2} || left == std::vector<int>{8, 9} ? WaitShape::Penchan
                                                                             : WaitShape::Ryanmen;
-}
-
-// What is wrong with one listed split of hand + x, or "" when it is sound.
-std::string checkSplit(const Split& s, Counts full, Hai x) {
-    if (s.groups[0].kind != Group::Kind::Pair) return "no pair first";
-    for (int i = 0; i < 5; ++i) {
-        const Group& g = s.groups[i];
-        if (!engine::isTile(g.tile) || (i > 0 && g.kind == Group::Kind::Pair)) return "bad group";
-        if (g.kind == Group::Kind::Run && (g.tile > 29 || g.tile % 10 > 7)) return "bad run";
-        if (g.kind == Group::Kind::Run) {
-            for (int k = 0; k < 3; ++k) --full[g.tile + k];
-        } else {
-            full[g.tile] -= g.kind == Group::Kind::Pair ? 2 : 3;
-        }
-    }
-    if (std::any_of(full.begin(), full.end(), [](int n) { return n != 0; })) return "not the 14 tiles";
-    if (s.completed < 0 || s.completed > 4) return "no completed group";
-    const Group& done = s.groups[s.completed];
-    const int first = done.tile, last = done.kind == Group::Kind::Run ? first + 2 : first;
-    if (x < first || x > last) return "completed group lacks the tile";
-    if (s.shape != expectedShape(done, x)) return "wrong shape";
-    return "";
 }
 
 // Checks one hand's explanation against the judgement and the search; "" when all agree.
 std::string checkHand(const engine::Mondai& m, const engine::Explanation& e) {
     const auto hand = handOf(m);
     Counts c = countTiles(hand);
-    std::vector<Hai> machi;
-    for (int x = 1; x <= 37; ++x) {
-        if (m.Machi[x] == 1) machi.push_back(static_cast<Hai>(x));
-    }
-    if (waitTiles(e) != machi) return "waits differ from Machi";
+    std::vector<Hai> machi, waits;
+    for (Hai x = 1; x <= 37; ++x)
+        if (m.Machi[x] == 1) machi.push_back(x);
+    for (const auto& w : e.waits) waits.push_back(w.tile);
+    if (waits != machi) return "waits differ from Machi";
     for (const auto& w : e.waits) {
         ++c[w.tile];
         std::vector<Key> listed;
         for (const Split& s : w.splits) {
-            if (const std::string fault = checkSplit(s, c, w.tile); !fault.empty()) return fault;
+            // Groups and their order are checked by the search below; the shape by its tiles.
+            if (s.completed < 0 || s.completed > 4) return "no completed group";
+            if (s.shape != expectedShape(s.groups[s.completed], w.tile)) return "wrong shape";
             Key k{};
             for (int i = 0; i < 5; ++i) k[i] = codeOf(s.groups[i]);
             k[5] = codeOf(s.groups[s.completed]);

@@ -1,4 +1,3 @@
-#include "engine/explain.h"
 #include "engine/shanten.h"
 #include "hands.h"
 
@@ -22,12 +21,6 @@ std::string tilesText(const std::vector<Hai>& tiles) {
     return s;
 }
 
-std::vector<Hai> effectiveTiles(const engine::Distance& d) {
-    std::vector<Hai> tiles;
-    for (const auto& e : d.effective) tiles.push_back(e.tile);
-    return tiles;
-}
-
 TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
     const struct {
         const char* hand;
@@ -42,7 +35,7 @@ TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
         {"123456789p 2m 5m 1z 3z", 2, "", 0},
         {"1357m 2468p 13579s", 4, "", 0},
         {"11335577m 22p 44s 1z", 3, "", 0},
-        {"19m 19p 19s 1234567z", 8, "19m19p19s1234567z23m78m23p78p23s78s", 0},
+        {"19m 19p 19s 1234567z", 8, "1m2m3m7m8m9m1p2p3p7p8p9p1s2s3s7s8s9s1z2z3z4z5z6z7z", 87},
         {"147m 258p 369s 1234z", 8, "", 0},
         // Its only finishing tile would be a fifth 5m: not ready.
         {"5555m 123456789p", 1, "", 0},
@@ -53,26 +46,12 @@ TEST(Shanten, KnownHandsAndTheirEffectiveTiles) {
         const auto d = engine::distance(hand);
         EXPECT_EQ(engine::shanten(hand), c.shanten) << c.hand;
         EXPECT_EQ(d.shanten, c.shanten) << c.hand;
+        std::string effective;
+        for (const auto& e : d.effective) effective += tilesText({e.tile});
         if (*c.effective == '\0') continue;
-        auto want = parseTiles(c.effective);
-        std::sort(want.begin(), want.end());
-        EXPECT_EQ(tilesText(effectiveTiles(d)), tilesText(want)) << c.hand;
-        if (c.copies > 0) {
-            EXPECT_EQ(d.copiesLeft(), c.copies) << c.hand;
-        }
+        EXPECT_EQ(effective, c.effective) << c.hand;
+        EXPECT_EQ(d.copiesLeft(), c.copies) << c.hand;
     }
-}
-
-TEST(Shanten, DiscardsAfterADrawLeaveAReadyHandWithItsWaits) {
-    const auto hand = hand13("123456789p 23m 5m 1z");
-    // Drawing 2m: only throwing 東 leaves a wait (22m 35m on 4m); throwing 5m leaves 223m 東.
-    const auto after = engine::discardsAfter(hand, 2);
-    std::vector<std::string> seen;
-    for (const auto& d : after) seen.push_back(tilesText({d.tile}) + ":" + tilesText(d.waits));
-    EXPECT_EQ(seen, std::vector<std::string>{"1z:4m"});
-    EXPECT_TRUE(engine::discardsAfter(hand, 9).empty()); // 9m helps nothing
-    EXPECT_EQ(engine::copiesLeft(hand, 5), 3);
-    EXPECT_EQ(engine::copiesLeft(hand13("5555m 123456789p"), 5), 0);
 }
 
 // The reference: the fewest tiles missing from any pair and four sets holding no tile more than
@@ -121,21 +100,16 @@ struct SuitSearch {
         for (int i = 0; i < n; ++i) fits = ++used[first + i * step] <= 4 && fits;
         for (int i = 0; i < n; ++i) {
             const int t = first + i * step;
-            took[i] = h[t] > 0;
-            if (took[i]) {
-                --h[t];
-                --left;
-            } else {
-                ++cost;
-            }
+            took[i] = h[t] > 0; // else built from nothing
+            h[t] -= took[i];
+            left -= took[i];
+            cost += !took[i];
         }
         if (fits) place(cost, setsNow, pairNow, h[a] > 0 ? o : 0);
         for (int i = 0; i < n; ++i) {
             const int t = first + i * step;
-            if (took[i]) {
-                ++h[t];
-                ++left;
-            }
+            h[t] += took[i];
+            left += took[i];
             --used[t];
         }
     }
@@ -149,14 +123,11 @@ SuitCosts suitCosts(const Counts& c, int suit, const SuitCosts* below = nullptr)
     SuitCosts out{};
     for (int k = 0; k <= 4; ++k)
         for (int q = 0; q <= 1; ++q) {
-            SuitSearch s;
+            SuitSearch s{.sets = k, .pair = q, .best = below ? (*below)[k][q] : 99};
             for (int t = suit * 10 + 1; t <= suit * 10 + 9 && t <= 37; ++t) {
                 s.h[t] = c[t];
                 s.left += c[t];
             }
-            s.sets = k;
-            s.pair = q;
-            if (below) s.best = (*below)[k][q];
             s.place(0, 0, 0, 0);
             out[k][q] = s.best;
         }
