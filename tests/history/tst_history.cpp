@@ -245,12 +245,11 @@ void HistoryTest::wholeGameThroughTheGameWindow() {
     }
     QCOMPARE(game.records().size(), std::size_t{10});
     QStringList notices; // modal, shown, why
-    for (const QWidget* w : QApplication::topLevelWidgets()) {
+    for (const QWidget* w : QApplication::topLevelWidgets())
         if (const auto* box = qobject_cast<const QMessageBox*>(w);
             box && box->objectName() == "HistoryNotice")
             notices << fields(box->isModal(), box->isVisible(),
                               box->text().contains(QStringLiteral("ファイルではない")));
-    }
     QCOMPARE(notices, folderInTheWay ? QStringList{QStringLiteral("0 1 1")} : QStringList());
     // The game; then each problem: hand, time, points, right, its waits, tiles marked wrongly.
     QStringList want{fields(fromCode ? 1 : 0, fromCode ? 2 : 1,
