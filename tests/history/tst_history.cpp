@@ -124,10 +124,9 @@ int childMain(const QStringList& args) {
             std::printf("answered %d\n", n + 1), std::fflush(stdout);
         if (n % 10 == 9) h.endGame(game, 1000);
     }
-    for (int asked = 0; asked < 2; ++asked) {
-        const QString notice = h.takeNotice();
-        if (!notice.isEmpty()) std::printf("notice %s\n", notice.toUtf8().constData());
-    }
+    for (int asked = 0; asked < 2; ++asked)
+        if (const QString notice = h.takeNotice(); !notice.isEmpty())
+            std::printf("notice %s\n", notice.toUtf8().constData());
     return 0;
 }
 
@@ -519,9 +518,8 @@ void HistoryTest::dashboardFiguresMatchTheRows() {
         return f.waits >= 20 ? double(f.missed) / f.waits : -1.0;
     };
     QVERIFY(!d.weak.empty() && !d.strong.empty());
-    for (engine::WaitShape w : d.weak) {
+    for (engine::WaitShape w : d.weak)
         for (engine::WaitShape s : d.strong) QVERIFY(w != s && rate(w) >= rate(s) && rate(s) >= 0);
-    }
 }
 
 void HistoryTest::csvHoldsEveryProblem() {

@@ -193,8 +193,7 @@ void WindowFaultsTest::quitQuestionAnsweredByEscape() {
     Session s;
     Form1& g = s.openStarted();
     g.show();
-    bool stillAsking = false;
-    bool plainButtons = false;
+    bool stillAsking = false, plainButtons = false;
     testsupport::whenModalShows("QMessageBox", [&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QTest::keyClick(box, Qt::Key_Escape);
