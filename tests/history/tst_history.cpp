@@ -99,9 +99,8 @@ template <typename... T> QString fields(const T&... values) {
 
 QString marked(const std::array<std::int16_t, 38>& byCode) {
     QStringList out;
-    for (int k = 1; k < 38; ++k) {
+    for (int k = 1; k < 38; ++k)
         if (byCode[static_cast<std::size_t>(k)]) out << QString::number(k);
-    }
     return out.join(' ');
 }
 
@@ -125,10 +124,9 @@ int childMain(const QStringList& args) {
             std::printf("answered %d\n", n + 1), std::fflush(stdout);
         if (n % 10 == 9) h.endGame(game, 1000);
     }
-    for (int asked = 0; asked < 2; ++asked) {
-        const QString notice = h.takeNotice();
-        if (!notice.isEmpty()) std::printf("notice %s\n", notice.toUtf8().constData());
-    }
+    for (int asked = 0; asked < 2; ++asked)
+        if (const QString notice = h.takeNotice(); !notice.isEmpty())
+            std::printf("notice %s\n", notice.toUtf8().constData());
     return 0;
 }
 
@@ -190,7 +188,6 @@ struct SeededHistory {
 class HistoryTest : public QObject {
     Q_OBJECT
   private slots:
-    void historyLivesBesideTheSettingsOrInTheDataFolder_data();
     void historyLivesBesideTheSettingsOrInTheDataFolder();
     void wholeGameThroughTheGameWindow_data();
     void wholeGameThroughTheGameWindow();
@@ -204,28 +201,23 @@ class HistoryTest : public QObject {
     void csvHoldsEveryProblem();
 };
 
-void HistoryTest::historyLivesBesideTheSettingsOrInTheDataFolder_data() {
-    QTest::addColumn<QString>("dataHome");
-    QTest::addColumn<bool>("programFolderWritable");
-    QTest::addColumn<QString>("folder"); // ~ the home folder, @ the program's folder
-    QTest::newRow("portable copy") << "/data" << true << "@";
-    QTest::newRow("installed, XDG_DATA_HOME") << "/data" << false << "/data/bralun";
-    QTest::newRow("installed, relative XDG_DATA_HOME") << "data" << false << "~/.local/share/bralun";
-    QTest::newRow("installed, no XDG_DATA_HOME") << "" << false << "~/.local/share/bralun";
-}
-
 void HistoryTest::historyLivesBesideTheSettingsOrInTheDataFolder() {
-    QFETCH(QString, dataHome);
-    QFETCH(bool, programFolderWritable);
-    QFETCH(QString, folder);
-    testsupport::Environment env;
-    qputenv("XDG_DATA_HOME", dataHome.toUtf8()); // put back by env
-    Module1::setWritableCheck(
-        [&](const QString& path) { return programFolderWritable || !path.startsWith(env.dir()); });
-    const QString path = History::defaultPath();
-    Module1::setWritableCheck({});
-    folder.replace(QLatin1Char('~'), QDir::homePath()).replace(QLatin1Char('@'), env.dir());
-    QCOMPARE(QDir::cleanPath(path), QDir::cleanPath(folder + QStringLiteral("/history.sqlite3")));
+    // XDG_DATA_HOME, whether the program's folder is writable, the folder: ~ home, @ the program's.
+    for (const auto& [dataHome, programFolderWritable, at] :
+         {std::tuple("/data", true, "@"), std::tuple("/data", false, "/data/bralun"),
+          std::tuple("data", false, "~/.local/share/bralun"),
+          std::tuple("", false, "~/.local/share/bralun")}) {
+        testsupport::Environment env;
+        qputenv("XDG_DATA_HOME", dataHome); // put back by env
+        const bool writable = programFolderWritable;
+        Module1::setWritableCheck(
+            [&](const QString& path) { return writable || !path.startsWith(env.dir()); });
+        const QString path = History::defaultPath();
+        Module1::setWritableCheck({});
+        QString folder = QString::fromUtf8(at);
+        folder.replace(QLatin1Char('~'), QDir::homePath()).replace(QLatin1Char('@'), env.dir());
+        QCOMPARE(QDir::cleanPath(path), QDir::cleanPath(folder + QStringLiteral("/history.sqlite3")));
+    }
 }
 
 void HistoryTest::wholeGameThroughTheGameWindow_data() {
@@ -252,12 +244,11 @@ void HistoryTest::wholeGameThroughTheGameWindow() {
     }
     QCOMPARE(game.records().size(), std::size_t{10});
     QStringList notices; // modal, shown, why
-    for (const QWidget* w : QApplication::topLevelWidgets()) {
+    for (const QWidget* w : QApplication::topLevelWidgets())
         if (const auto* box = qobject_cast<const QMessageBox*>(w);
             box && box->objectName() == "HistoryNotice")
             notices << fields(box->isModal(), box->isVisible(),
                               box->text().contains(QStringLiteral("ファイルではない")));
-    }
     QCOMPARE(notices, folderInTheWay ? QStringList{QStringLiteral("0 1 1")} : QStringList());
     // The game; then each problem: hand, time, points, right, its waits, tiles marked wrongly.
     QStringList want{fields(fromCode ? 1 : 0, fromCode ? 2 : 1,
@@ -311,14 +302,14 @@ void HistoryTest::faultsLetPlayGoOnWithOneNotice() {
     const std::int64_t game = h.beginGame({QDateTime::currentDateTimeUtc(), 0, QStringLiteral("X")});
     QCOMPARE(h.recordAnswer(game, 1, problem(1, 0), QDateTime::currentDateTimeUtc()), movedAside);
     QCOMPARE(h.endGame(game, 150), movedAside);
-    QVERIFY(!h.takeNotice().isEmpty());
-    QVERIFY(h.takeNotice().isEmpty());
+    QVERIFY(!h.takeNotice().isEmpty() && h.takeNotice().isEmpty()); // one notice only
     const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("history.sqlite3.broken-*")});
     QCOMPARE(aside.size(), movedAside ? 1 : 0);
     QCOMPARE(state(movedAside ? dir.filePath(aside[0]) : path), before);
     if (!movedAside) return;
-    QVERIFY(
-        aside[0].contains(QRegularExpression(QStringLiteral("^history\\.sqlite3\\.broken-\\d{8}-\\d{6}$"))));
+    QVERIFY(QRegularExpression(QStringLiteral("^history\\.sqlite3\\.broken-\\d{8}-\\d{6}$"))
+                .match(aside[0])
+                .hasMatch());
     QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) || ' ' || max(score) FROM games")).toString(),
              QStringLiteral("1 150"));
 }
@@ -396,21 +387,18 @@ void HistoryTest::version1FileIsMigrated() {
           QStringLiteral("PRAGMA user_version = 1")})
         scalar(path, sql);
     History h(path);
-    QVERIFY(h.available());
-    QVERIFY(h.takeNotice().isEmpty());
-    // Answered wrongly: in box 1 of the 復習 schedule.
-    QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) || ' ' || max(box) FROM schedule")).toString(),
-             QStringLiteral("1 1"));
+    QVERIFY(h.available() && h.takeNotice().isEmpty());
+    // Its waits, the reason of its wrong mark, the game's count; answered wrongly: in box 1 of 復習.
     const engine::Explanation e = engine::explain(extra.hand);
-    const int wrongTile = scalar(path, QStringLiteral("SELECT tile FROM wrong_marks")).toInt();
+    const auto wrongTile =
+        static_cast<engine::Hai>(scalar(path, QStringLiteral("SELECT tile FROM wrong_marks")).toInt());
     QCOMPARE(
         scalar(path, QStringLiteral("SELECT user_version || ' ' || (SELECT count(*) FROM waits) || ' ' ||"
-                                    " (SELECT reason FROM wrong_marks) || ' ' || (SELECT answered FROM"
-                                    " games) FROM pragma_user_version"))
+                                    " (SELECT reason FROM wrong_marks) || ' ' || (SELECT answered FROM games)"
+                                    " || ' ' || (SELECT count(*) || ' ' || max(box) FROM schedule)"
+                                    " FROM pragma_user_version"))
             .toString(),
-        QStringLiteral("3 %1 %2 1")
-            .arg(e.waits.size())
-            .arg(e.verdict(static_cast<engine::Hai>(wrongTile)) == engine::Verdict::FifthCopy ? 2 : 1));
+        fields(3, e.waits.size(), e.verdict(wrongTile) == engine::Verdict::FifthCopy ? 2 : 1, 1, 1, 1));
     QVERIFY(h.recordAnswer(1, 2, problem(7, 0), QDateTime::currentDateTimeUtc()));
     QCOMPARE(history::loadDashboard(h, history::Period::All, engine::GameKind::Normal, seedNow).problems, 2);
 }
@@ -530,9 +518,8 @@ void HistoryTest::dashboardFiguresMatchTheRows() {
         return f.waits >= 20 ? double(f.missed) / f.waits : -1.0;
     };
     QVERIFY(!d.weak.empty() && !d.strong.empty());
-    for (engine::WaitShape w : d.weak) {
+    for (engine::WaitShape w : d.weak)
         for (engine::WaitShape s : d.strong) QVERIFY(w != s && rate(w) >= rate(s) && rate(s) >= 0);
-    }
 }
 
 void HistoryTest::csvHoldsEveryProblem() {

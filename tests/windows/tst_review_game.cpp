@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -25,7 +24,7 @@ std::vector<std::array<engine::Hai, 13>> handsOf(const Form1& game) {
 }
 
 // The texts of the menu a right-click at `at` opens on the game window; empty if none opens.
-QStringList menuAt(Form1& game, QPoint at) {
+QString menuAt(Form1& game, QPoint at) {
     QStringList texts;
     QTimer::singleShot(50, [&texts] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
@@ -37,7 +36,14 @@ QStringList menuAt(Form1& game, QPoint at) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, game.mapToGlobal(at));
     QApplication::sendEvent(&game, &event);
     QTest::qWait(100);
-    return texts;
+    return texts.join(' ');
+}
+
+// A row as the review shows it: the marks and the waits (their tooltips), time, points, verdict.
+QString rowText(const QTableWidget* table, int row) {
+    QStringList cells{table->item(row, 1)->toolTip(), table->item(row, 2)->toolTip()};
+    for (int column = 3; column <= 5; ++column) cells << table->item(row, column)->text();
+    return cells.join('|');
 }
 
 } // namespace
@@ -45,17 +51,15 @@ QStringList menuAt(Form1& game, QPoint at) {
 class ReviewGameTest : public QObject {
     Q_OBJECT
   private slots:
-    void aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings();
-    void aCodeGameNeverSetsARecord();
+    void aCodeGivesTheSameTenHandsAndNeverSetsARecord();
+    void aCodeGameShowsItsBadgeAndCodeFromTheStart();
     void theExplanationRevealsNothingUntilTheAnswer();
-    void theMenuOpensOffThePaletteOnly();
-    void theReviewListsTheTenProblemsAndCopiesTheCode();
-    void theReviewIsOfferedAtTheTenthAnswerAndOpensOnce();
+    void theReviewIsOfferedAtTheTenthAnswerAndListsTheTen();
     void aMistypedCodeIsRefusedWithAMessage();
     void theReviewAndExplanationStayOnTheScreenBesideATitleAtItsRightEdge();
 };
 
-void ReviewGameTest::aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings() {
+void ReviewGameTest::aCodeGivesTheSameTenHandsAndNeverSetsARecord() {
     Session s(2);
     Module1::NotenOK = 1;
     Module1::SortHai = 0;
@@ -73,14 +77,16 @@ void ReviewGameTest::aCodeGivesTheSameTenHandsWithItsOwnLevelAndSettings() {
     Form1::setSeedSource([] { return 99u; });
     Form1& second = s.open();
     second.playCode(*engine::decodeGameCode(engine::encodeGameCode(code)));
-    playProblems(second, s.env, 3000);
+    playProblems(second, s.env, 1000);
     QCOMPARE(handsOf(second), hands);
     QCOMPARE(second.gameCode(), code);
     QCOMPARE(Module1::Level, 0); // the settings themselves stay
     QCOMPARE(Module1::NotenOK, std::int16_t{0});
+    QVERIFY(second.Score >= 1000); // ten right answers, yet a code game sets no record
+    QCOMPARE(Module1::HiScore, (std::array<std::int32_t, 3>{}));
 }
 
-void ReviewGameTest::aCodeGameNeverSetsARecord() {
+void ReviewGameTest::aCodeGameShowsItsBadgeAndCodeFromTheStart() {
     Session s(0);
     const engine::GameCode code{2, false, false, Seed};
     const QString text = QString::fromStdString(engine::encodeGameCode(code));
@@ -99,16 +105,6 @@ void ReviewGameTest::aCodeGameNeverSetsARecord() {
     Form1 same(nullptr, s.title->Picture2[2]->Picture());
     same.playCode(code);
     QCOMPARE(badge, same.Picture3->image());
-
-    Module1::Level = 0;
-    Form1& coded = s.open();
-    coded.playCode({0, false, false, Seed});
-    for (int i = 0; i < 10; ++i) {
-        click(coded.Command2);
-        answerRight(coded, s.env, 1000);
-    }
-    QVERIFY(coded.Score >= 1000); // ten right answers
-    QCOMPARE(Module1::HiScore[0], 0);
 }
 
 void ReviewGameTest::theExplanationRevealsNothingUntilTheAnswer() {
@@ -134,43 +130,39 @@ void ReviewGameTest::theExplanationRevealsNothingUntilTheAnswer() {
     QVERIFY(!window->isVisible());
 }
 
-void ReviewGameTest::theMenuOpensOffThePaletteOnly() {
+// The menu (opened off the palette only) and the explanation's button offer the review from the
+// tenth answer on; it lists the ten problems, opens on the first and copies the code.
+void ReviewGameTest::theReviewIsOfferedAtTheTenthAnswerAndListsTheTen() {
     Session s(0);
     Form1& game = s.openActive();
-    QCOMPARE(menuAt(game, game.Command3->geometry().center() + QPoint(0, 40)),
-             (QStringList{QStringLiteral("解説を表示"), QStringLiteral("振り返り(無効)")}));
+    QTest::keyClick(&game, Qt::Key_F2); // the explanation open from the start
+    auto* button = game.explainWindow()->findChild<QPushButton*>();
+    const QString offered = QStringLiteral("解説を隠す 振り返り"); // the explanation is open
+    QCOMPARE(menuAt(game, game.Command3->geometry().center() + QPoint(0, 40)), offered + "(無効)");
     QVERIFY(menuAt(game, game.Picture1->geometry().center()).isEmpty());
-    playProblems(game, s.env, 2000, 9);
-    QCOMPARE(menuAt(game, QPoint(5, 5)),
-             (QStringList{QStringLiteral("解説を表示"), QStringLiteral("振り返り(無効)")}));
-    playProblems(game, s.env, 2000, 1);
-    QCOMPARE(menuAt(game, QPoint(5, 5)),
-             (QStringList{QStringLiteral("解説を表示"), QStringLiteral("振り返り")}));
-}
-
-void ReviewGameTest::theReviewListsTheTenProblemsAndCopiesTheCode() {
-    Session s(0);
-    Form1& game = s.open();
     click(game.Command2);
     s.env.advance(2000);
     click(game.Command1); // nothing marked: wrong
-    playProblems(game, s.env, 2500, 9);
-    game.openReview();
+    playProblems(game, s.env, 2500, 8);
+    QCOMPARE(menuAt(game, QPoint(5, 5)), offered + "(無効)");
+    QVERIFY(!button->isVisible());
+    playProblems(game, s.env, 2500, 1);
+    QCOMPARE(menuAt(game, QPoint(5, 5)), offered);
+    QVERIFY(button->isVisible());
+    button->click();
+    game.openReview(); // chosen again: the same window, to the front
+    QCOMPARE(game.findChildren<review::ReviewWindow*>().size(), 1);
     auto* review = game.findChild<review::ReviewWindow*>();
-    QVERIFY(review != nullptr);
     QCOMPARE(review->table()->rowCount(), 10);
-    // Opened on the first problem, the wrong one: no points, the waits (not the marks) shown.
+    // Opened on the first problem, the wrong one: no marks, no points, the waits shown.
     QVERIFY(review->explanation()->plainText().startsWith(QStringLiteral("不正解\n")));
-    QCOMPARE(review->table()->item(0, 4)->text(), QStringLiteral("0点"));
-    QCOMPARE(review->table()->item(0, 5)->text(), QStringLiteral("不正解"));
-    QCOMPARE(review->table()->item(0, 1)->text(), QStringLiteral("なし"));
     QStringList waits;
     for (int k = 1; k <= 37; ++k)
         if (game.records()[0].machi[static_cast<std::size_t>(k)] != 0)
             waits << review::tileName(static_cast<engine::Hai>(k));
-    QCOMPARE(review->table()->item(0, 2)->toolTip(), waits.join(QStringLiteral("・")));
-    QCOMPARE(review->table()->item(3, 3)->text(), QStringLiteral("2.5秒"));
-    QCOMPARE(review->table()->item(3, 5)->text(), QStringLiteral("正解"));
+    QCOMPARE(rowText(review->table(), 0), "|" + waits.join(QStringLiteral("・")) + "|2.0秒|0点|不正解");
+    QCOMPARE(rowText(review->table(), 3).section('|', 2),
+             QStringLiteral("2.5秒|%1点|正解").arg(game.records()[3].points));
     QCOMPARE(review->codeText(), QString::fromStdString(engine::encodeGameCode(game.gameCode())));
     review->table()->selectRow(7);
     QVERIFY(review->explanation()->plainText().startsWith(QStringLiteral("正解\n")));
@@ -179,20 +171,6 @@ void ReviewGameTest::theReviewListsTheTenProblemsAndCopiesTheCode() {
     click(copy);
     QCOMPARE(QGuiApplication::clipboard()->text(), review->codeText());
     QCOMPARE(review->findChild<QLabel*>("Copied")->text(), QStringLiteral("コピーしました"));
-}
-
-void ReviewGameTest::theReviewIsOfferedAtTheTenthAnswerAndOpensOnce() {
-    Session s(0);
-    Form1& game = s.openActive();
-    QTest::keyClick(&game, Qt::Key_F2); // open from the start
-    auto* button = game.explainWindow()->findChild<QPushButton*>();
-    playProblems(game, s.env, 2000, 9);
-    QVERIFY(!button->isVisible());
-    playProblems(game, s.env, 2000, 1);
-    QVERIFY(button->isVisible());
-    button->click();
-    game.openReview(); // chosen again: the same window, to the front
-    QCOMPARE(game.findChildren<review::ReviewWindow*>().size(), 1);
 
     Form1& later = s.openActive();
     playProblems(later, s.env, 2000);
@@ -202,58 +180,43 @@ void ReviewGameTest::theReviewIsOfferedAtTheTenthAnswerAndOpensOnce() {
 
 void ReviewGameTest::aMistypedCodeIsRefusedWithAMessage() {
     Session s(0);
-    std::string code = engine::encodeGameCode({1, false, true, 4242u});
-    std::swap(code[0], code[1]);
-    QString shown;
-    testsupport::whenModalShows("QMessageBox", [&shown](QWidget* box) {
-        shown = static_cast<QMessageBox*>(box)->text();
-        static_cast<QMessageBox*>(box)->accept();
-    });
-    s.title->playCode(QString::fromStdString(code));
-    QVERIFY2(shown.startsWith(QStringLiteral("対局コードが正しくありません。")), qPrintable(shown));
-    QVERIFY(shown.contains(QString::fromStdString(code)));
-
-    // A good code opens the game window of that code, ready for 開始.
-    engine::GameCode opened;
-    testsupport::whenModalShows("Form1", [&opened](QWidget* w) {
-        opened = static_cast<Form1*>(w)->gameCode();
-        static_cast<Form1*>(w)->close();
-    });
-    s.title->playCode(QString::fromStdString(engine::encodeGameCode({1, false, true, 4242u})).toLower());
-    QCOMPARE(opened, (engine::GameCode{1, false, true, 4242u}));
-    QCOMPARE(Module1::Level, 0);
-
     // As a Japanese input method types it: full width, ー for the hyphens, spaces, a line end.
     QString wide;
     for (const QChar c : QString::fromStdString(engine::encodeGameCode({2, true, false, 77u})))
         wide += c == QLatin1Char('-') ? QStringLiteral("ー\u3000") : QString(QChar(c.unicode() + 0xFEE0));
-    opened = {};
+    engine::GameCode opened;
     testsupport::whenModalShows("Form1", [&opened](QWidget* w) {
         opened = static_cast<Form1*>(w)->gameCode();
         w->close();
     });
     s.title->playCode(wide + QStringLiteral("\t\n"));
     QCOMPARE(opened, (engine::GameCode{2, true, false, 77u}));
+    QCOMPARE(Module1::Level, 0);
 
-    // A pasted page: the message shows its start and fits the screen; no code at all is said.
-    const std::vector<std::function<void()>> refusals{
-        [&s] { s.title->playCode(QStringLiteral("ABC-DEF-GHJ\n").repeated(6000)); },
-        [&s] {
-            s.title->startFromArguments({QStringLiteral("bralun"), QStringLiteral("--code")});
-        }};
-    for (const auto& refuse : refusals) {
+    // Refused: two characters swapped; a pasted page, of which the message shows the start and
+    // still fits the screen; --code as the last argument.
+    std::string swapped = engine::encodeGameCode({1, false, true, 4242u});
+    std::swap(swapped[0], swapped[1]);
+    const QString bad = QStringLiteral("対局コードが正しくありません。\n");
+    const std::pair<std::function<void()>, QString> refusals[] = {
+        {[&] { s.title->playCode(QString::fromStdString(swapped)); }, bad + QString::fromStdString(swapped)},
+        {[&] { s.title->playCode(QStringLiteral("ABC-DEF-GHJ\n").repeated(6000)); }, bad + "ABC-DEF-GHJ ABC"},
+        {[&] {
+             s.title->startFromArguments({QStringLiteral("bralun"), QStringLiteral("--code")});
+         },
+         QStringLiteral("対局コードがありません。")}};
+    for (const auto& [refuse, start] : refusals) {
+        QString shown;
         QRect box;
-        shown.clear();
         testsupport::whenModalShows("QMessageBox", [&](QWidget* w) {
             shown = static_cast<QMessageBox*>(w)->text();
             box = w->frameGeometry();
             static_cast<QMessageBox*>(w)->accept();
         });
         refuse();
-        QVERIFY2(!shown.isEmpty() && shown.size() < 100, qPrintable(shown.left(200)));
+        QVERIFY2(shown.startsWith(start) && shown.size() < 100, qPrintable(shown.left(200)));
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(box));
     }
-    QVERIFY2(shown.startsWith(QStringLiteral("対局コードがありません。")), qPrintable(shown));
 }
 
 void ReviewGameTest::theReviewAndExplanationStayOnTheScreenBesideATitleAtItsRightEdge() {
@@ -265,21 +228,17 @@ void ReviewGameTest::theReviewAndExplanationStayOnTheScreenBesideATitleAtItsRigh
     playProblems(game, s.env, 2500);
     game.toggleExplanation();
     auto* explanation = game.explainWindow();
-    QVERIFY(explanation->isVisible());
-    QVERIFY(area.contains(explanation->frameGeometry()));
+    QVERIFY(explanation->isVisible() && area.contains(explanation->frameGeometry()));
     game.openReview();
     auto* review = game.findChild<review::ReviewWindow*>();
-    QVERIFY(review != nullptr);
-    QVERIFY(area.contains(review->frameGeometry()));
+    QVERIFY(review != nullptr && area.contains(review->frameGeometry()));
     auto* copy = review->findChild<QPushButton*>();
     QVERIFY(area.contains(QRect(copy->mapToGlobal(QPoint()), copy->size())));
-    // Every column whole, the split rows whole, neither over the game window.
+    // Every column whole, neither window over the game window.
     QTRY_VERIFY(review->isVisible());
     QVERIFY(!review->table()->horizontalScrollBar()->isVisible());
-    QTest::qWait(50);
-    QVERIFY(!explanation->findChild<QScrollArea*>()->horizontalScrollBar()->isVisible());
-    QVERIFY(!review->frameGeometry().intersects(game.frameGeometry()));
-    QVERIFY(!explanation->frameGeometry().intersects(game.frameGeometry()));
+    for (const QWidget* w : {static_cast<QWidget*>(review), static_cast<QWidget*>(explanation)})
+        QVERIFY(!w->frameGeometry().intersects(game.frameGeometry()));
 }
 
 QTEST_MAIN(ReviewGameTest)
