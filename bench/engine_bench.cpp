@@ -1,8 +1,8 @@
 // Judging one hand, explaining its waits and building one whole problem, on hands from a fixed seed.
 #include "engine/explain.h"
 #include "engine/mondai.h"
-#include "engine/shanten.h"
 #include "engine/practice.h"
+#include "engine/shanten.h"
 
 #include <benchmark/benchmark.h>
 
