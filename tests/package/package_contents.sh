@@ -36,7 +36,7 @@ grep -q ' ./usr/games/bralun -> ../lib/games/bralun/bralun$' <<<"$listing" ||
 
 # What the binary links comes from dpkg-shlibdeps; what it loads at run time is named.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libc6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n libqt6sql6-sqlite \
+for dep in libc6 libqt6widgets6 libqt6sql6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n libqt6sql6-sqlite \
            libsdl2-mixer-2.0-0 fonts-ipafont-gothic fonts-ipafont-mincho \
            "timgm6mb-soundfont | fluid-soundfont-gm"; do
   grep -qF "$dep" <<<"$depends" || fail "not declared in Depends: $dep"
