@@ -58,23 +58,18 @@ class SettingsDialogTest : public QObject {
         Form4 dialog(nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Drag the thumb to the right with the mouse button held: no release yet.
+        // Drag the thumb with the mouse button held, no release yet; -1 toggles not-ready hands, whose
+        // caution shows at once, though the time limit's wins.
         QScrollBar* bar = dialog.HScroll1;
         bar->setSliderDown(true);
-        bar->setSliderPosition(16);
-        QCOMPARE(dialog.Label2->text(), QStringLiteral("16秒"));
-        QCOMPARE(dialog.Label3->text(), timeCaution);
-        bar->setSliderPosition(15);
-        QCOMPARE(dialog.Label3->text(), QString());
-        QTest::mouseClick(dialog.Check5, Qt::LeftButton); // not-ready hands: their caution at once
-        QCOMPARE(dialog.Label3->text(), notenCaution);
-        bar->setSliderPosition(42);
-        QCOMPARE(dialog.Label3->text(), timeCaution); // the time limit wins
-        bar->setSliderPosition(15);
-        QCOMPARE(dialog.Label3->text(), notenCaution);
-        QTest::mouseClick(dialog.Check5, Qt::LeftButton);
-        QCOMPARE(dialog.Label3->text(), QString());
-        bar->setSliderPosition(42);
+        const std::pair<int, QString> steps[] = {{16, timeCaution}, {15, QString()},    {-1, notenCaution},
+                                                 {42, timeCaution}, {15, notenCaution}, {-1, QString()},
+                                                 {42, timeCaution}};
+        for (const auto& [to, caution] : steps) {
+            to < 0 ? QTest::mouseClick(dialog.Check5, Qt::LeftButton) : bar->setSliderPosition(to);
+            QCOMPARE(dialog.Label2->text() + dialog.Label3->text(),
+                     QStringLiteral("%1秒").arg(bar->sliderPosition()) + caution);
+        }
         bar->setSliderDown(false);
         QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
     }
