@@ -34,13 +34,12 @@ class TitleTest : public QObject {
             for (int y = 5; y < 48; y += 10) QTest::mouseMove(badge, QPoint(40, y));
         }
         QCOMPARE(env.effects(), (std::vector<int>{1001, 1001, 1001}));
-        // Back and forth inside the last one: silence.
-        QTest::mouseMove(title.Picture2[2], QPoint(10, 10));
-        QTest::mouseMove(title.Picture2[2], QPoint(80, 30));
-        QCOMPARE(env.effects().size(), std::size_t{3});
-        // Out over a label and back into the same badge: still silence.
-        QTest::mouseMove(title.Label4, QPoint(5, 5));
-        QTest::mouseMove(title.Picture2[2], QPoint(50, 20));
+        // Back and forth inside the last one, then out over a label and back into it: silence.
+        const std::pair<QWidget*, QPoint> moves[] = {{title.Picture2[2], {10, 10}},
+                                                     {title.Picture2[2], {80, 30}},
+                                                     {title.Label4, {5, 5}},
+                                                     {title.Picture2[2], {50, 20}}};
+        for (const auto& [over, at] : moves) QTest::mouseMove(over, at);
         QCOMPARE(env.effects().size(), std::size_t{3});
         // The blue outline stays on the last badge entered, the others show their own picture.
         for (const QPoint at : {QPoint(0, 0), QPoint(95, 47), QPoint(50, 0), QPoint(95, 20)})
