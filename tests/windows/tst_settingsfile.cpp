@@ -121,34 +121,28 @@ class SettingsFileTest : public QObject {
         QCOMPARE(readBack(SettingsFile::load(SettingsFile::path())), read);
     }
 
-    void storedPositionKeepsTheWindowWhollyOnTheScreen_data() {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint corner = (screen.bottomRight() - QPoint(100, 100)) * 15;
-        QTest::addColumn<QPoint>("stored");
-        QTest::addColumn<bool>("centred"); // else pulled into the corner it hung from
-        QTest::newRow("on no screen") << QPoint(-900000, 5000000) << true;
-        QTest::newRow("extremes") << QPoint(-2147483647 - 1, 2147483647) << true;
-        // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
-        QTest::newRow("hanging off") << corner << false;
-    }
-
     void storedPositionKeepsTheWindowWhollyOnTheScreen() {
-        QFETCH(QPoint, stored);
-        QFETCH(bool, centred);
-        testsupport::Environment env;
-        env.writeFile(
-            "bralun.ini",
-            QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
-        Form2 title;
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(title.frameGeometry()));
-        if (centred)
-            QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-        else
-            QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
-        // The settings after the position are still read.
-        QCOMPARE(SortHai, 0);
-        QCOMPARE(TimeLimit, 300);
+        // On no screen, at the extremes, or hanging off (saved on a larger screen or at a smaller
+        // scale, the level buttons out of reach): centred, or else pulled into the corner it hung from.
+        const std::pair<QPoint, bool> cases[] = {{{-900000, 5000000}, true},
+                                                 {{-2147483647 - 1, 2147483647}, true},
+                                                 {(screen.bottomRight() - QPoint(100, 100)) * 15, false}};
+        for (const auto& [stored, centred] : cases) {
+            testsupport::Environment env;
+            env.writeFile(
+                "bralun.ini",
+                QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
+            Form2 title;
+            QVERIFY(screen.contains(title.frameGeometry()));
+            if (centred)
+                QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
+            else
+                QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
+            // The settings after the position are still read.
+            QCOMPARE(SortHai, 0);
+            QCOMPARE(TimeLimit, 300);
+        }
     }
 
     void killedSaveReadsBackOldOrNewSettings_data() {
