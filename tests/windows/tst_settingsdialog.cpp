@@ -43,10 +43,7 @@ class SettingsDialogTest : public QObject {
         testsupport::Environment env;
         setDefaults();
         QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
-        TimeLimit = 300;
-        NotenOK = 1;
-        KeyShortcuts = 1;
-        MusicOn = 0;
+        SettingsFile::parse("0,0,0,0,0,0,1,1,0,300,1,1"); // no music, 30 s, not-ready hands, access keys
         QCOMPARE(shown(Form4(nullptr)), "011011 30 30秒 " + timeCaution);
         TimeLimit = 155; // tenths below a whole second are dropped
         QCOMPARE(shown(Form4(nullptr)), "011011 15 15秒 " + notenCaution);
