@@ -17,9 +17,6 @@ const QString timeCaution =
     QStringLiteral("【注意】\n制限時間を１５秒以外に設定すると最高得点が記録されません。");
 const QString notenCaution =
     QStringLiteral("【注意】\nノーテンありの設定を有効にすると最高得点が記録されません。");
-} // namespace
-
-namespace {
 // The dialog's controls: the six boxes, the slider's seconds, and the two labels.
 QString shown(const Form4& d) {
     QString boxes;
