@@ -63,13 +63,10 @@ class TestGameFlow : public QObject {
     void quitQuestion_data() {
         QTest::addColumn<int>("phase");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("not started: nothing asked") << int(Phase::NotStarted) << true;
-        QTest::newRow("problem 4 open, Yes") << int(Phase::ProblemOpen) << true;
-        QTest::newRow("problem 4 open, No") << int(Phase::ProblemOpen) << false;
-        QTest::newRow("answered, Yes") << int(Phase::Answered) << true;
-        QTest::newRow("answered, No") << int(Phase::Answered) << false;
-        QTest::newRow("game over, Yes") << int(Phase::GameOver) << true;
-        QTest::newRow("game over, No") << int(Phase::GameOver) << false;
+        const char* names[] = {"not started", "problem 4 open", "answered", "game over"};
+        for (const int phase : {0, 1, 2, 3})
+            for (const bool yes : {true, false})
+                if (phase || yes) QTest::addRow("%s, %s", names[phase], yes ? "Yes" : "No") << phase << yes;
     }
 
     void quitQuestion() {

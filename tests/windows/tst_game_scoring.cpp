@@ -64,22 +64,19 @@ class TestGameScoring : public QObject {
     }
 
     void timeBarShrinksWithTheClock() {
-        const struct {
-            int limit;
-            std::uint32_t elapsed;
-            int lit; // columns 0..lit-1 keep the highlight
-        } cases[] = {{150, 7500, 50}, {600, 6000, 90}, {150, 13500, 10}};
-        for (const auto& c : cases) {
+        // Time limit, time gone by, and the columns 0..lit-1 that keep the highlight.
+        const std::array<int, 3> cases[] = {{150, 7500, 50}, {600, 6000, 90}, {150, 13500, 10}};
+        for (const auto& [limit, elapsed, lit] : cases) {
             Session s;
-            Module1::TimeLimit = static_cast<std::int16_t>(c.limit);
+            Module1::TimeLimit = static_cast<std::int16_t>(limit);
             Form1& g = s.openStarted();
-            s.env.advance(c.elapsed);
+            s.env.advance(std::uint32_t(elapsed));
             g.Timer1_Timer();
             const QImage bar = g.picTime->image();
             bool litLeft = false;
             for (int y = 0; y < 13; ++y) {
-                for (int x = c.lit; x < 100; ++x) QCOMPARE(bar.pixel(x, y), g.picTime->ForeColor);
-                litLeft = litLeft || bar.pixel(c.lit - 1, y) == g.picTime->BackColor;
+                for (int x = lit; x < 100; ++x) QCOMPARE(bar.pixel(x, y), g.picTime->ForeColor);
+                litLeft = litLeft || bar.pixel(lit - 1, y) == g.picTime->BackColor;
             }
             QVERIFY(litLeft);
             QVERIFY(g.Timer1->isActive());

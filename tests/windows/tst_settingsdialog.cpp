@@ -17,9 +17,6 @@ const QString timeCaution =
     QStringLiteral("【注意】\n制限時間を１５秒以外に設定すると最高得点が記録されません。");
 const QString notenCaution =
     QStringLiteral("【注意】\nノーテンありの設定を有効にすると最高得点が記録されません。");
-} // namespace
-
-namespace {
 // The dialog's controls: the six boxes, the slider's seconds, and the two labels.
 QString shown(const Form4& d) {
     QString boxes;
@@ -43,10 +40,7 @@ class SettingsDialogTest : public QObject {
         testsupport::Environment env;
         setDefaults();
         QCOMPARE(shown(Form4(nullptr)), QStringLiteral("111000 15 15秒 "));
-        TimeLimit = 300;
-        NotenOK = 1;
-        KeyShortcuts = 1;
-        MusicOn = 0;
+        SettingsFile::parse("0,0,0,0,0,0,1,1,0,300,1,1"); // no music, 30 s, not-ready hands, access keys
         QCOMPARE(shown(Form4(nullptr)), "011011 30 30秒 " + timeCaution);
         TimeLimit = 155; // tenths below a whole second are dropped
         QCOMPARE(shown(Form4(nullptr)), "011011 15 15秒 " + notenCaution);
@@ -58,23 +52,18 @@ class SettingsDialogTest : public QObject {
         Form4 dialog(nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Drag the thumb to the right with the mouse button held: no release yet.
+        // Drag the thumb with the mouse button held, no release yet; -1 toggles not-ready hands, whose
+        // caution shows at once, though the time limit's wins.
         QScrollBar* bar = dialog.HScroll1;
         bar->setSliderDown(true);
-        bar->setSliderPosition(16);
-        QCOMPARE(dialog.Label2->text(), QStringLiteral("16秒"));
-        QCOMPARE(dialog.Label3->text(), timeCaution);
-        bar->setSliderPosition(15);
-        QCOMPARE(dialog.Label3->text(), QString());
-        QTest::mouseClick(dialog.Check5, Qt::LeftButton); // not-ready hands: their caution at once
-        QCOMPARE(dialog.Label3->text(), notenCaution);
-        bar->setSliderPosition(42);
-        QCOMPARE(dialog.Label3->text(), timeCaution); // the time limit wins
-        bar->setSliderPosition(15);
-        QCOMPARE(dialog.Label3->text(), notenCaution);
-        QTest::mouseClick(dialog.Check5, Qt::LeftButton);
-        QCOMPARE(dialog.Label3->text(), QString());
-        bar->setSliderPosition(42);
+        const std::pair<int, QString> steps[] = {{16, timeCaution}, {15, QString()},    {-1, notenCaution},
+                                                 {42, timeCaution}, {15, notenCaution}, {-1, QString()},
+                                                 {42, timeCaution}};
+        for (const auto& [to, caution] : steps) {
+            to < 0 ? QTest::mouseClick(dialog.Check5, Qt::LeftButton) : bar->setSliderPosition(to);
+            QCOMPARE(dialog.Label2->text() + dialog.Label3->text(),
+                     QStringLiteral("%1秒").arg(bar->sliderPosition()) + caution);
+        }
         bar->setSliderDown(false);
         QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
     }

@@ -87,38 +87,30 @@ class SettingsFileTest : public QObject {
     void fileIsReadFieldByFieldUpToTheFirstBadOne_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("read"); // "-:" when no position was taken
-        QTest::newRow("no file") << QByteArray() << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("only the scores")
-            << QByteArray("10,20,30\r\n") << QByteArray("-:10,20,30,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("twelve lines")
-            << QByteArray("7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n")
-            << QByteArray("7,8,9,600,450,1,0,0,1,200,0,1\r\n");
-        QTest::newRow("word in field 9") << QByteArray("5,6,7,100,200,0,0,0,junk,300,1,1\r\n")
-                                         << QByteArray("5,6,7,100,200,0,0,0,0,150,0,0\r\n");
-        QTest::newRow("flag beyond 16 bits")
-            << QByteArray("1,2,3,4,5,0,70000,0,1,300\r\n") << QByteArray("-:1,2,3,0,0,0,1,1,0,150,0,0\r\n");
-        QTest::newRow("garbage") << QByteArray("\x00\xff garbage\r\n", 12)
-                                 << QByteArray("-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("score beyond 32 bits")
-            << QByteArray("1,99999999999,3\r\n") << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("many digits") << QByteArray("1,100000000000000000000000000,3\r\n")
-                                     << QByteArray("-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("leading zeros")
-            << QByteArray("0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
-                          "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n")
-            << QByteArray("100,0,-7,600,450,1,1,0,1,300,1,1\r\n");
+        const auto row = [](const char* name, const QByteArray& text, const char* read) {
+            QTest::newRow(name) << text << QByteArray(read);
+        };
+        row("no file", QByteArray(), "-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        row("only the scores", "10,20,30\r\n", "-:10,20,30,0,0,1,1,1,0,150,0,0\r\n");
+        row("twelve lines", "7\r\n8\r\n9\r\n  600\n450\r\n1\r\n0\r\n0\r\n1\r\n200\r\n0\r\n1\r\n",
+            "7,8,9,600,450,1,0,0,1,200,0,1\r\n");
+        row("word in field 9", "5,6,7,100,200,0,0,0,junk,300,1,1\r\n", "5,6,7,100,200,0,0,0,0,150,0,0\r\n");
+        row("flag beyond 16 bits", "1,2,3,4,5,0,70000,0,1,300\r\n", "-:1,2,3,0,0,0,1,1,0,150,0,0\r\n");
+        row("garbage", QByteArray("\x00\xff garbage\r\n", 12), "-:0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        row("score beyond 32 bits", "1,99999999999,3\r\n", "-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        row("many digits", "1,100000000000000000000000000,3\r\n", "-:1,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        row("leading zeros",
+            "0000000000000000100,000000000000000000000000000000,-0000000000000000007,"
+            "00000000000000000000600,450,1,1,0,1,000000000000000000300,1,1\r\n",
+            "100,0,-7,600,450,1,1,0,1,300,1,1\r\n");
         // Scores are kept as read; flags and time limits the windows cannot use are not.
-        QTest::newRow("unusable values") << QByteArray("-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n")
-                                         << QByteArray("-40,0,99999,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("time limit 601")
-            << QByteArray("0,0,0,0,0,1,1,1,0,601,0,0") << QByteArray("0,0,0,0,0,1,1,1,0,150,0,0\r\n");
-        QTest::newRow("time limit 600")
-            << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0") << QByteArray("0,0,0,0,0,1,1,1,0,600,0,0\r\n");
+        row("unusable values", "-40,0,99999,0,0,5,-1,2,7,0,3,-2\r\n", "-40,0,99999,0,0,1,1,1,0,150,0,0\r\n");
+        row("time limit 601", "0,0,0,0,0,1,1,1,0,601,0,0", "0,0,0,0,0,1,1,1,0,150,0,0\r\n");
+        row("time limit 600", "0,0,0,0,0,1,1,1,0,600,0,0", "0,0,0,0,0,1,1,1,0,600,0,0\r\n");
         // What a rewrite in place may leave: the old line's end, or line ends it grew by.
-        QTest::newRow("leftover after the line") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n50,0,0\r\n")
-                                                 << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
-        QTest::newRow("grown by line ends") << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n\r\n\r")
-                                            << QByteArray("1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+        row("leftover after the line", "1,2,3,4,5,1,1,1,0,300,0,1\r\n50,0,0\r\n",
+            "1,2,3,4,5,1,1,1,0,300,0,1\r\n");
+        row("grown by line ends", "1,2,3,4,5,1,1,1,0,300,0,1\r\n\r\n\r", "1,2,3,4,5,1,1,1,0,300,0,1\r\n");
     }
 
     void fileIsReadFieldByFieldUpToTheFirstBadOne() {
@@ -129,34 +121,28 @@ class SettingsFileTest : public QObject {
         QCOMPARE(readBack(SettingsFile::load(SettingsFile::path())), read);
     }
 
-    void storedPositionKeepsTheWindowWhollyOnTheScreen_data() {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint corner = (screen.bottomRight() - QPoint(100, 100)) * 15;
-        QTest::addColumn<QPoint>("stored");
-        QTest::addColumn<bool>("centred"); // else pulled into the corner it hung from
-        QTest::newRow("on no screen") << QPoint(-900000, 5000000) << true;
-        QTest::newRow("extremes") << QPoint(-2147483647 - 1, 2147483647) << true;
-        // Saved on a larger screen or at a smaller scale: the level buttons would be out of reach.
-        QTest::newRow("hanging off") << corner << false;
-    }
-
     void storedPositionKeepsTheWindowWhollyOnTheScreen() {
-        QFETCH(QPoint, stored);
-        QFETCH(bool, centred);
-        testsupport::Environment env;
-        env.writeFile(
-            "bralun.ini",
-            QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
-        Form2 title;
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(title.frameGeometry()));
-        if (centred)
-            QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
-        else
-            QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
-        // The settings after the position are still read.
-        QCOMPARE(SortHai, 0);
-        QCOMPARE(TimeLimit, 300);
+        // On no screen, at the extremes, or hanging off (saved on a larger screen or at a smaller
+        // scale, the level buttons out of reach): centred, or else pulled into the corner it hung from.
+        const std::pair<QPoint, bool> cases[] = {{{-900000, 5000000}, true},
+                                                 {{-2147483647 - 1, 2147483647}, true},
+                                                 {(screen.bottomRight() - QPoint(100, 100)) * 15, false}};
+        for (const auto& [stored, centred] : cases) {
+            testsupport::Environment env;
+            env.writeFile(
+                "bralun.ini",
+                QStringLiteral("0,0,0,%1,%2,1,1,0,0,300,0,0\r\n").arg(stored.x()).arg(stored.y()).toLatin1());
+            Form2 title;
+            QVERIFY(screen.contains(title.frameGeometry()));
+            if (centred)
+                QVERIFY(qAbs(title.frameGeometry().center().x() - screen.center().x()) <= 1);
+            else
+                QCOMPARE(title.frameGeometry().bottomRight(), screen.bottomRight());
+            // The settings after the position are still read.
+            QCOMPARE(SortHai, 0);
+            QCOMPARE(TimeLimit, 300);
+        }
     }
 
     void killedSaveReadsBackOldOrNewSettings_data() {
@@ -180,17 +166,19 @@ class SettingsFileTest : public QObject {
         LocationGuard guard;
         if (!old.isEmpty()) env.writeFile("bralun.ini", old);
         if (inPlace) folderReadOnly(env.dir());
-        setDefaults();
-        HiScore = {1999, 1998, 1997};
+        const auto save = [] {
+            setDefaults();
+            HiScore = {1999, 1998, 1997};
+            return SettingsFile::save(SettingsFile::path(), 600, 450);
+        };
         // A file size limit cuts the write off after a few bytes, as a full disk would; its signal
         // must not end the program.
         std::signal(SIGXFSZ, SIG_DFL);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 8;
+        const rlimit tiny{8, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &tiny);
-        const QString failure = SettingsFile::save(SettingsFile::path(), 600, 450);
+        const QString failure = save();
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(failure.contains(QStringLiteral("大きすぎ")));
         QCOMPARE(env.readFile("bralun.ini"), old);
@@ -205,27 +193,23 @@ class SettingsFileTest : public QObject {
                 env.writeFile("bralun.ini", old);
                 const pid_t child = ::fork();
                 if (child == 0) {
-                    killAt::call = call;
-                    killAt::after = after;
+                    killAt::call = call, killAt::after = after;
                     SettingsFile::writeFile = killAt::write;
                     SettingsFile::syncFile = killAt::sync;
                     SettingsFile::renameFile = killAt::rename;
-                    setDefaults();
-                    HiScore = {1999, 1998, 1997};
-                    ::_exit(SettingsFile::save(SettingsFile::path(), 600, 450).isEmpty() ? 0 : 1);
+                    ::_exit(save().isEmpty() ? 0 : 1);
                 }
                 int status = 0;
                 QCOMPARE(::waitpid(child, &status, 0), child);
-                finished = WIFEXITED(status);
-                QVERIFY2(!finished || WEXITSTATUS(status) == 0, "the save failed");
                 const QByteArray read = readBack(SettingsFile::load(SettingsFile::path()));
                 QVERIFY2(
                     read == oldRead || read == newRead,
-                    qPrintable(QStringLiteral("killed at call %1 (%2): %3 reads %4")
-                                   .arg(call)
-                                   .arg(after ? "after" : "before",
-                                        env.readFile("bralun.ini").toPercentEncoding(), read.trimmed())));
-                if (finished) QCOMPARE(read, newRead);
+                    qPrintable(
+                        QStringLiteral("killed at call %1 %2: ").arg(call).arg(after ? "after" : "before") +
+                        read));
+                // A save that ran to its end reports success and leaves the new settings.
+                if ((finished = WIFEXITED(status)))
+                    QCOMPARE(WEXITSTATUS(status) ? QByteArray("failed") : read, newRead);
             }
         }
     }
@@ -307,9 +291,10 @@ class SettingsFileTest : public QObject {
         QSignalSpy ends(&title, &Form2::programEnds);
         title.close();
         QCOMPARE(ends.count(), 1);
-        QVERIFY(shown.contains(QStringLiteral("保存できませんでした")));
-        QVERIFY(shown.contains(env.file("notadir") + "/bralun.ini"));
-        QVERIFY(shown.contains(QStringLiteral("理由: ") + SettingsFile::failureReason(ENOTDIR)));
+        for (const QString& part :
+             {QStringLiteral("保存できませんでした"), env.file("notadir") + "/bralun.ini",
+              QStringLiteral("理由: ") + SettingsFile::failureReason(ENOTDIR)})
+            QVERIFY2(shown.contains(part), qPrintable(shown));
         QVERIFY(!title.isVisible());
     }
 
@@ -374,16 +359,17 @@ class SettingsFileTest : public QObject {
         QTest::addColumn<bool>("folderWritable");
         QTest::addColumn<QByteArray>("configHome");
         QTest::addColumn<QString>("folder"); // of bralun.ini, under the test's own folder
-        QTest::newRow("copy in a writable folder") << false << true << QByteArray("/config") << "program";
-        QTest::newRow("copy in a read-only folder")
-            << false << false << QByteArray("/config") << "config/bralun";
+        const auto row = [](const char* name, bool installed, bool writable, const char* home,
+                            const char* folder) {
+            QTest::newRow(name) << installed << writable << QByteArray(home) << QString(folder);
+        };
+        row("copy in a writable folder", false, true, "/config", "program");
+        row("copy in a read-only folder", false, false, "/config", "config/bralun");
         // Root may write anywhere, yet an installed program's folder is the package's.
-        QTest::newRow("installed, writable folder")
-            << true << true << QByteArray("/config") << "config/bralun";
-        QTest::newRow("no XDG_CONFIG_HOME") << false << false << QByteArray() << "home/.config/bralun";
+        row("installed, writable folder", true, true, "/config", "config/bralun");
+        row("no XDG_CONFIG_HOME", false, false, nullptr, "home/.config/bralun");
         // Relative to wherever the game was started: ignored, as the XDG rules say.
-        QTest::newRow("relative XDG_CONFIG_HOME")
-            << false << false << QByteArray("rel/config") << "home/.config/bralun";
+        row("relative XDG_CONFIG_HOME", false, false, "rel/config", "home/.config/bralun");
     }
 
     void settingsFolderFollowsHowTheProgramWasInstalled() {

@@ -34,13 +34,12 @@ class TitleTest : public QObject {
             for (int y = 5; y < 48; y += 10) QTest::mouseMove(badge, QPoint(40, y));
         }
         QCOMPARE(env.effects(), (std::vector<int>{1001, 1001, 1001}));
-        // Back and forth inside the last one: silence.
-        QTest::mouseMove(title.Picture2[2], QPoint(10, 10));
-        QTest::mouseMove(title.Picture2[2], QPoint(80, 30));
-        QCOMPARE(env.effects().size(), std::size_t{3});
-        // Out over a label and back into the same badge: still silence.
-        QTest::mouseMove(title.Label4, QPoint(5, 5));
-        QTest::mouseMove(title.Picture2[2], QPoint(50, 20));
+        // Back and forth inside the last one, then out over a label and back into it: silence.
+        const std::pair<QWidget*, QPoint> moves[] = {{title.Picture2[2], {10, 10}},
+                                                     {title.Picture2[2], {80, 30}},
+                                                     {title.Label4, {5, 5}},
+                                                     {title.Picture2[2], {50, 20}}};
+        for (const auto& [over, at] : moves) QTest::mouseMove(over, at);
         QCOMPARE(env.effects().size(), std::size_t{3});
         // The blue outline stays on the last badge entered, the others show their own picture.
         for (const QPoint at : {QPoint(0, 0), QPoint(95, 47), QPoint(50, 0), QPoint(95, 20)})
@@ -58,30 +57,15 @@ class TitleTest : public QObject {
         QVERIFY(env.effects().empty());
     }
 
-    void scoresShownWheneverTheWindowIsActive() {
+    void scoresShownAndSettingsAndAboutPlacedOnTheTitleWindow() {
         testsupport::Environment env;
-        env.writeFile("bralun.ini", "120,340,1560\r\n");
+        env.writeFile("bralun.ini", "120,340,1560,4500,3000,1,1,1,0,150,0,0\r\n");
         Form2 title;
         title.show();
         title.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&title));
         QCOMPARE(title.Label5[0]->text(), QStringLiteral("120"));
         QCOMPARE(title.Label5[2]->text(), QStringLiteral("1560"));
-        // A record set while another window had the focus shows once the title is active again.
-        testsupport::whenModalShows("Form3", [](QWidget* w) {
-            HiScore[1] = 1777;
-            static_cast<QDialog*>(w)->accept();
-        });
-        title.Picture1_Click();
-        title.activateWindow();
-        QTRY_COMPARE(title.Label5[1]->text(), QStringLiteral("1777"));
-    }
-
-    void settingsAndAboutOpenPlacedOnTheTitleWindow() {
-        testsupport::Environment env;
-        env.writeFile("bralun.ini", "0,0,0,4500,3000,1,1,1,0,150,0,0\r\n");
-        Form2 title;
-        title.show();
         QRect placed[2];
         QImage icon;
         QString version;
@@ -101,6 +85,7 @@ class TitleTest : public QObject {
             QCOMPARE(about->size(), QSize(214, 83));
             icon = about->Image1->Picture();
             version = about->Label2->text();
+            HiScore[1] = 1777;
             about->Command1->click();
         });
         title.Picture1_Click();
@@ -110,6 +95,9 @@ class TitleTest : public QObject {
         QVERIFY(!icon.isNull());
         QCOMPARE(version, QStringLiteral("Version 0.95"));
         QCOMPARE(env.effects(), std::vector<int>{1001});
+        // A record set while another window had the focus shows once the title is active again.
+        title.activateWindow();
+        QTRY_COMPARE(title.Label5[1]->text(), QStringLiteral("1777"));
     }
 
     void helpOpensTheFileOrSaysItIsMissing() {
