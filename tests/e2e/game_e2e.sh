@@ -17,14 +17,7 @@ convert "$here/../../resources/tiles.png" -alpha off -depth 8 "ppm:$sheet"
 cp "$program" "$work/bralun"
 # Music and sounds off, sorted hands, 15 s, ready hands only, keyboard shortcuts on.
 printf '0,0,0,1500,1200,0,0,1,0,150,0,1\r\n' > "$work/bralun.ini"
-"$work/bralun" &
-app=$!
-title=$(wait_window 'Orvandis')
-sleep 0.3
-xdotool mousemove --window "$title" 50 189 click 1 # the 中級 badge
-game=$(wait_window 'Orvandis' "$title")
-sleep 0.5
-xdotool key --window "$game" Return # 開始
+open_level_game
 
 # The reader runs once; each screenshot's path goes in, the hand and its keys come out.
 coproc reader { python3 "$here/waits.py" - "$sheet"; }

@@ -9,6 +9,19 @@ start_x() {
   export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
 }
 
+# open_level_game: the program started, its 中級 badge clicked and 開始 pressed; sets $app,
+# $title and $game.
+open_level_game() {
+  "$work/bralun" &
+  app=$!
+  title=$(wait_window 'Orvandis')
+  sleep 0.3
+  xdotool mousemove --window "$title" 50 189 click 1 # the 中級 badge
+  game=$(wait_window 'Orvandis' "$title")
+  sleep 0.5
+  xdotool key --window "$game" Return # 開始
+}
+
 # wait_window <name> [id to skip]: prints the first visible window of that name.
 wait_window() {
   local id

@@ -14,14 +14,7 @@ start_x
 cp "$program" "$work/bralun"
 # Music and sounds off, sorted hands, 15 s, ready hands only, keyboard shortcuts on.
 printf '0,0,0,1500,1200,0,0,1,0,150,0,1\r\n' > "$work/bralun.ini"
-"$work/bralun" &
-app=$!
-title=$(wait_window 'Orvandis')
-sleep 0.3
-xdotool mousemove --window "$title" 50 189 click 1 # the 中級 badge
-game=$(wait_window 'Orvandis' "$title")
-sleep 0.5
-xdotool key --window "$game" Return # 開始
+open_level_game
 for problem in $(seq 10); do
   sleep 0.6
   xdotool key --window "$game" Return # 解答完了, nothing marked

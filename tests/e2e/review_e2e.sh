@@ -31,14 +31,7 @@ read_hand() {
 }
 
 # Day 0: the first hand of a game of 中級 answered with nothing marked, then back to the title.
-"$work/bralun" &
-app=$!
-title=$(wait_window 'Orvandis')
-sleep 0.3
-xdotool mousemove --window "$title" 50 189 click 1 # the 中級 badge
-game=$(wait_window 'Orvandis' "$title")
-sleep 0.5
-xdotool key --window "$game" Return # 開始
+open_level_game
 missed=$(read_hand "$game") || { echo "no hand read on day 0"; exit 1; }
 echo "missed on day 0: $missed"
 xdotool key --window "$game" Return # 解答完了, nothing marked
