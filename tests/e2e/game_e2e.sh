@@ -40,12 +40,7 @@ done
 
 sleep 0.5
 # Leave by 終了(&Q) and answer the question with はい(&Y).
-xdotool key --window "$game" alt+q
-question=$(wait_window 'ゲームの終了')
-sleep 0.3
-# The box closes on the press; sending the release may then find it gone.
-xdotool key --window "$question" alt+y 2>/dev/null || true
-wait_gone "$game" || { echo "game window did not close"; exit 1; }
+quit_game
 kill -0 "$app" || { echo "the program ended with the game"; exit 1; }
 close_window "$title"
 wait_exit "$app"

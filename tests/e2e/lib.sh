@@ -22,6 +22,17 @@ open_level_game() {
   xdotool key --window "$game" Return # 開始
 }
 
+# quit_game: 終了(&Q) pressed and the question answered はい(&Y); fails unless the game window closes.
+quit_game() {
+  xdotool key --window "$game" alt+q
+  local question
+  question=$(wait_window 'ゲームの終了')
+  sleep 0.3
+  # The box closes on the press; sending the release may then find it gone.
+  xdotool key --window "$question" alt+y 2>/dev/null || true
+  wait_gone "$game" || { echo "game window did not close"; return 1; }
+}
+
 # wait_window <name> [id to skip]: prints the first visible window of that name.
 wait_window() {
   local id

@@ -22,11 +22,7 @@ for problem in $(seq 10); do
   [ "$problem" = 10 ] || xdotool key --window "$game" Return # 次の問題へ行く
 done
 sleep 0.5
-xdotool key --window "$game" alt+q
-question=$(wait_window 'ゲームの終了')
-sleep 0.3
-xdotool key --window "$question" alt+y 2>/dev/null || true
-wait_gone "$game" || { echo "game window did not close"; exit 1; }
+quit_game
 close_window "$title"
 wait_exit "$app"
 [ -s "$work/history.sqlite3" ] || { echo "no history beside bralun.ini"; ls -l "$work"; exit 1; }

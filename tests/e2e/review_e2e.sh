@@ -36,11 +36,7 @@ missed=$(read_hand "$game") || { echo "no hand read on day 0"; exit 1; }
 echo "missed on day 0: $missed"
 xdotool key --window "$game" Return # 解答完了, nothing marked
 sleep 0.5
-xdotool key --window "$game" alt+q
-question=$(wait_window 'ゲームの終了')
-sleep 0.3
-xdotool key --window "$question" alt+y 2>/dev/null || true
-wait_gone "$game" || { echo "game window did not close"; exit 1; }
+quit_game
 close_window "$title"
 wait_exit "$app"
 [ -s "$work/history.sqlite3" ] || { echo "no history written"; exit 1; }
