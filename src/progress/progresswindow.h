@@ -33,6 +33,9 @@ struct Source {
 // The figures of the program's own history, opened on the first call if not yet open.
 Source programSource();
 
+// The window over the program's history, modal over `parent` until closed.
+void openWindow(QWidget* parent);
+
 // The 成績 window: the figures, charts and the wrongly answered problems of a period and a
 // kind of game, chosen at the top; the problems open in the 解説 window; CSV export.
 class ProgressWindow : public QDialog {

@@ -8,7 +8,6 @@
 #include "platform/helpviewer.h"
 #include "platform/twips.h"
 #include "platform/window.h"
-#include "progress/progresswindow.h"
 #include "settings/form4.h"
 #include "sound/module2.h"
 
@@ -20,6 +19,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLibrary>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -341,9 +341,47 @@ void Form2::playCode(const QString& text) {
     playDescribed(code->level, [&](std::uint32_t) { return engine::GameDescription::fromCode(*code); });
 }
 
+namespace {
+
+std::function<void(QWidget*)>& progressOpener() {
+    static std::function<void(QWidget*)> open;
+    return open;
+}
+
+// The 成績 window lives in a module beside the program: Qt Charts and the OpenGL libraries it
+// needs then load when the window is first asked for, not with every start.
+std::function<void(QWidget*)> loadProgressModule(QString& file) {
+    static QLibrary module;
+    file = QCoreApplication::applicationDirPath() + QStringLiteral("/bralun-progress.so");
+    if (!module.isLoaded()) {
+        module.setFileName(file);
+        // Every symbol resolved now: a module that does not fit the program is refused here,
+        // not in the middle of drawing the window.
+        module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    }
+    const auto open = reinterpret_cast<void (*)(QWidget*)>(module.resolve("bralun_progress_open"));
+    if (!open) qWarning("%s", qPrintable(module.errorString()));
+    return open ? std::function<void(QWidget*)>(open) : nullptr;
+}
+
+} // namespace
+
+void Form2::setProgressOpener(std::function<void(QWidget*)> open) {
+    progressOpener() = std::move(open);
+}
+
 void Form2::openProgress() {
-    progress::ProgressWindow window(progress::programSource(), this);
-    window.exec();
+    QString file;
+    if (const auto open = progressOpener() ? progressOpener() : loadProgressModule(file)) {
+        open(this);
+    } else {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("成績"),
+                        QStringLiteral("成績の画面を開けません。\n%1 を読み込めませんでした。")
+                            .arg(QDir::toNativeSeparators(file)),
+                        QMessageBox::Ok, this);
+        box.setObjectName("NoProgress");
+        box.exec();
+    }
     Form_Activate();
 }
 

@@ -57,8 +57,10 @@ class Form2 : public QWidget {
     void playCode(const QString& text);
     // Asks for a code and plays it.
     void askCode();
-    // The 成績 window over the program's history, opened from the menu or F3.
+    // The 成績 window over the program's history, opened from the menu or F3: from the module
+    // beside the program, unless an opener is set (a program that links the window in).
     void openProgress();
+    static void setProgressOpener(std::function<void(QWidget*)> open);
     // The practice games (practice.cpp): 復習 of the hands due today, 弱点練習 of one shape (the
     // weakest when none is given), 今日の一局.
     void addPracticeItems(QMenu& menu);

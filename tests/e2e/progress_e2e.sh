@@ -11,7 +11,7 @@ trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 source "$here/lib.sh"
 start_x
 
-cp "$program" "$work/bralun"
+cp "$program" "$(dirname "$program")/bralun-progress.so" "$work/" # 成績 is a module beside the program
 # Music and sounds off, sorted hands, 15 s, ready hands only, keyboard shortcuts on.
 printf '0,0,0,1500,1200,0,0,1,0,150,0,1\r\n' > "$work/bralun.ini"
 open_level_game

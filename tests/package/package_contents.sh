@@ -21,7 +21,8 @@ deb="$out/bralun_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { ls "$out"; fail "no $deb"; exit 1; }
 
 listing=$(dpkg-deb -c "$deb")
-expect=(./usr/lib/games/bralun/bralun ./usr/lib/games/bralun/bralun.hlp ./usr/lib/games/bralun/bralun.mid
+expect=(./usr/lib/games/bralun/bralun ./usr/lib/games/bralun/bralun-progress.so
+        ./usr/lib/games/bralun/bralun.hlp ./usr/lib/games/bralun/bralun.mid
         ./usr/lib/games/bralun/bralun.installed ./usr/share/man/man6/bralun.6.gz
         ./usr/share/doc/bralun/copyright ./usr/share/doc/bralun/changelog.gz
         ./usr/share/applications/bralun.desktop "./usr/share/metainfo/$id")

@@ -259,6 +259,7 @@ void ProgressTest::theTitleWindowOpensItByMenuAndF3() {
     title.show();
     QVERIFY(QTest::qWaitForWindowExposed(&title));
     QString shown;
+    Form2::setProgressOpener(progress::openWindow); // the window linked in, not loaded
     const auto readWindow = [&shown] {
         testsupport::whenModalShows("progress::ProgressWindow", [&shown](QWidget* w) {
             shown = static_cast<progress::ProgressWindow*>(w)->plainText();
@@ -282,6 +283,18 @@ void ProgressTest::theTitleWindowOpensItByMenuAndF3() {
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10), title.mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(&title, &menuEvent);
     QTRY_VERIFY(!shown.isEmpty());
+
+    // No module beside this program: said, and the title window goes on.
+    Form2::setProgressOpener({});
+    testsupport::whenModalShows("QMessageBox", [&shown](QWidget* w) {
+        shown = static_cast<QMessageBox*>(w)->text();
+        w->close();
+    });
+    title.openProgress();
+    QVERIFY2(shown.startsWith(QStringLiteral("成績の画面を開けません。")) &&
+                 shown.contains("bralun-progress.so"),
+             qPrintable(shown));
+    QVERIFY(title.isVisible());
     history::setProgramHistoryPath({});
 }
 
