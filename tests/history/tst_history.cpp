@@ -4,6 +4,7 @@
 #include "engine/mondai.h"
 #include "history/dashboard.h"
 #include "history/history.h"
+#include "history/schedule.h"
 #include "tst_game.h"
 
 #include <QApplication>
@@ -199,6 +200,8 @@ class HistoryTest : public QObject {
     void dashboardFiguresMatchTheRows_data();
     void dashboardFiguresMatchTheRows();
     void csvHoldsEveryProblem();
+    void scheduleBoxesAndDueDaysFollowTheAnswersOfEachDay();
+    void theDueHandsComeLongestDueFirstAtMostTenAsShown();
 };
 
 void HistoryTest::historyLivesBesideTheSettingsOrInTheDataFolder() {
@@ -283,7 +286,6 @@ void HistoryTest::faultsLetPlayGoOnWithOneNotice_data() {
         return writeGame(p, 60) && QFileInfo(p).size() > 16384 && QFile(p).resize(QFileInfo(p).size() / 2);
     }) << true;
     QTest::newRow("another program's database") << sql("CREATE TABLE addresses(name TEXT)") << true;
-    QTest::newRow("folder") << Make([](auto& p) { return QDir().mkdir(p); }) << false;
     QTest::newRow("FIFO") << Make([](auto& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }) << false;
     QTest::newRow("/dev/null link") << Make([](auto& p) {
         return QFile::link(QStringLiteral("/dev/null"), p);
@@ -546,6 +548,69 @@ void HistoryTest::csvHoldsEveryProblem() {
     QCOMPARE(got, want);
     QVERIFY(!history::exportCsv(SeededHistory::get().history, dir.filePath(QStringLiteral("none/x.csv")))
                  .isEmpty());
+}
+
+namespace {
+
+// An answer to the hand of problem n for the 復習 schedule, given on `day`.
+bool answer(History& store, engine::GameKind kind, int n, bool correct, std::int64_t day) {
+    engine::ProblemRecord record = problem(static_cast<std::uint32_t>(n), 0);
+    record.correct = correct;
+    return history::scheduleAnswer(store, kind, record, day);
+}
+
+history::Hand hand(int n) {
+    return problem(static_cast<std::uint32_t>(n), 0).hand;
+}
+
+} // namespace
+
+void HistoryTest::scheduleBoxesAndDueDaysFollowTheAnswersOfEachDay() {
+    QTemporaryDir dir;
+    History store(dir.filePath(QStringLiteral("history.sqlite3")));
+    using E = engine::ScheduleEntry;
+    using engine::GameKind;
+    struct Step {
+        GameKind kind;
+        int hand;
+        bool correct;
+        std::int64_t day;
+        std::optional<E> after;
+        int dueThatDay; // the count the menu shows
+    };
+    const Step steps[] = {
+        {GameKind::Normal, 1, false, 0, E{1, 1}, 0},      // missed on day 0: due day 1
+        {GameKind::Review, 1, true, 1, E{2, 4}, 0},       // then 3 days
+        {GameKind::Review, 1, true, 4, E{3, 11}, 0},      // 7 days
+        {GameKind::Review, 1, true, 11, E{4, 32}, 0},     // 21 days
+        {GameKind::Review, 1, true, 32, {}, 0},           // retired
+        {GameKind::Normal, 2, true, 32, {}, 0},           // right at once: never enters
+        {GameKind::Daily, 3, false, 40, E{1, 41}, 0},     // any kind of game
+        {GameKind::Normal, 3, true, 41, E{1, 41}, 1},     // met again elsewhere: no move up
+        {GameKind::Review, 3, true, 41, E{2, 44}, 0},     //
+        {GameKind::Review, 3, true, 44, E{3, 51}, 0},     //
+        {GameKind::WeakShape, 3, false, 51, E{1, 52}, 0}, // wrong from box 3: box 1
+        {GameKind::Code, 4, false, 51, E{1, 52}, 0},      //
+    };
+    for (const Step& s : steps) {
+        QVERIFY(answer(store, s.kind, s.hand, s.correct, s.day));
+        QCOMPARE(history::scheduleOf(store, hand(s.hand)), s.after);
+        QCOMPARE(history::dueCount(store, s.day), s.dueThatDay);
+    }
+    QCOMPARE(history::dueCount(store, 52), 2);
+}
+
+void HistoryTest::theDueHandsComeLongestDueFirstAtMostTenAsShown() {
+    QTemporaryDir dir;
+    History store(dir.filePath(QStringLiteral("history.sqlite3")));
+    for (int n = 0; n < 12; ++n)
+        QVERIFY(answer(store, engine::GameKind::Normal, n, false, 50 - n)); // later n, earlier day
+    QCOMPARE(history::dueCount(store, 51), 12);
+    QCOMPARE(history::dueCount(store, 45), 6); // missed on day 44 or before
+    const auto due = history::dueHands(store, 51);
+    QCOMPARE(due.size(), std::size_t{10});
+    for (std::size_t i = 0; i < due.size(); ++i) QCOMPARE(due[i], hand(11 - static_cast<int>(i)));
+    QVERIFY(history::dueHands(store, 39).empty());
 }
 
 int main(int argc, char** argv) {
