@@ -10,21 +10,18 @@ using engine::GameDescription;
 using engine::WaitShape;
 using Hand = std::array<engine::Hai, 13>;
 
-// The ten hands a game deals, as shown, with the judged waits of the first.
-std::vector<Hand> dealGame(const GameDescription& game, std::array<std::int16_t, 38>* firstMachi = nullptr) {
+// The first `count` hands a game deals, as shown, with the judged waits of the first.
+std::vector<Hand> dealGame(const GameDescription& game, std::array<std::int16_t, 38>* machi = nullptr,
+                           int count = 10) {
     engine::Mt19937Random rnd(game.code->seed);
     engine::Mondai m(rnd);
-    std::vector<Hand> hands(10);
-    for (int i = 0; i < 10; ++i) {
+    std::vector<Hand> hands(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         engine::dealProblem(m, game, *game.code, i);
         std::copy_n(m.Tehai.begin(), 13, hands[static_cast<std::size_t>(i)].begin());
-        if (i == 0 && firstMachi) *firstMachi = m.Machi;
+        if (i == 0 && machi) *machi = m.Machi;
     }
     return hands;
-}
-
-bool fits(const Hand& hand, WaitShape shape) {
-    return engine::hasWaitOfShape(engine::explain(hand), shape);
 }
 
 TEST(WeakShape, EveryHandHasAWaitOfTheShapeAtEveryLevelAndASeedReplaysIt) {
@@ -32,16 +29,12 @@ TEST(WeakShape, EveryHandHasAWaitOfTheShapeAtEveryLevelAndASeedReplaysIt) {
         for (std::uint32_t seed = 0; seed < 10000; ++seed) {
             const WaitShape shape = engine::AllShapes[seed % 5];
             const auto game = GameDescription::weakShape(level, seed % 2 == 0, shape, seed);
-            engine::Mt19937Random rnd(seed);
-            engine::Mondai m(rnd);
-            engine::dealProblem(m, game, *game.code, 0);
-            Hand hand{};
-            std::copy_n(m.Tehai.begin(), 13, hand.begin());
-            const auto explanation = engine::explain(hand);
+            std::array<std::int16_t, 38> machi{};
+            const auto explanation = engine::explain(dealGame(game, &machi, 1)[0]);
             ASSERT_TRUE(engine::hasWaitOfShape(explanation, shape)) << "level " << level << " seed " << seed;
             // Judged as the game scores it.
-            for (const auto& wait : explanation.waits) ASSERT_EQ(m.Machi[wait.tile], 1) << seed;
-            ASSERT_EQ(std::count(m.Machi.begin(), m.Machi.end(), 1), std::ssize(explanation.waits)) << seed;
+            for (const auto& wait : explanation.waits) ASSERT_EQ(machi[wait.tile], 1) << seed;
+            ASSERT_EQ(std::count(machi.begin(), machi.end(), 1), std::ssize(explanation.waits)) << seed;
         }
         // Its code typed back deals the same game; another seed, another.
         for (const WaitShape shape : engine::AllShapes) {
@@ -112,19 +105,15 @@ TEST(WeakShape, DefaultIsTheHighestShareMissedAmongShapesMetOftenEnough) {
     for (const auto& [tally, expected] : cases) EXPECT_EQ(engine::weakestShape(tally), expected);
 }
 
-TEST(GameDescription, ReviewDealsTheGivenHandsAsShownThenTheShapeAndOnlyTheDesignedGameRecords) {
+TEST(GameDescription, ReviewDealsTheGivenHandsAsShownThenTheShape) {
     const Hand nineGates{1, 9, 2, 3, 4, 5, 6, 7, 8, 9, 1, 9, 1}; // as shown: any order
     const auto game = GameDescription::review({nineGates}, 0, true, WaitShape::Penchan, 3);
     std::array<std::int16_t, 38> machi{};
     const auto hands = dealGame(game, &machi);
     EXPECT_EQ(hands[0], nineGates);
     for (int k = 1; k <= 9; ++k) EXPECT_EQ(machi[static_cast<std::size_t>(k)], 1) << k;
-    for (std::size_t i = 1; i < hands.size(); ++i) EXPECT_TRUE(fits(hands[i], WaitShape::Penchan)) << i;
-
-    EXPECT_TRUE(GameDescription{}.mayRecord());
-    for (const auto& practice : {game, GameDescription::daily(1), GameDescription::fromCode({}),
-                                 GameDescription::weakShape(0, true, WaitShape::Tanki, 1)})
-        EXPECT_FALSE(practice.mayRecord()) << practice.name();
+    for (std::size_t i = 1; i < hands.size(); ++i)
+        EXPECT_TRUE(engine::hasWaitOfShape(engine::explain(hands[i]), WaitShape::Penchan)) << i;
 }
 
 } // namespace
