@@ -64,7 +64,6 @@ class TitleTest : public QObject {
         title.show();
         title.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&title));
-        QCOMPARE(title.Label5[0]->text(), QStringLiteral("120"));
         QCOMPARE(title.Label5[2]->text(), QStringLiteral("1560"));
         QRect placed[2];
         QImage icon;
