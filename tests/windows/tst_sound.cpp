@@ -132,7 +132,6 @@ class TestSound : public QObject {
         platform::closeAudio();
         QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1003), 7)); // reopens after a close
 
-        QVERIFY(!song.isEmpty());
         char reply[512];
         std::memset(reply, 'x', sizeof reply);
         QCOMPARE(platform::mciSendStringA(play(song).toStdString(), reply, sizeof reply, nullptr), 0);

@@ -2,8 +2,6 @@
 #include "about/form3.h"
 #include "config/module1.h"
 #include "platform/helpviewer.h"
-#include "platform/window.h"
-#include "settings/form4.h"
 #include "testsupport.h"
 #include "title/form2.h"
 
