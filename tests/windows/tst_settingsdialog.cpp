@@ -68,22 +68,22 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(dialog.Label2->text(), QStringLiteral("42秒"));
     }
 
-    // Cancel, the close box (Escape is not cancel) and OK (Enter when no button has the focus).
+    // Enter on a focused cancel, the close box (Escape is not cancel) and OK (Enter when no
+    // button has the focus); Enter on the focused standard button only shows the standard values.
     void onlyOkKeepsTheChanges() {
         testsupport::Environment env;
         for (const int end : {0, 1, 2}) {
             SettingsFile::parse("0,0,0,0,0,0,0,0,1,450,1,1");
             Form4 dialog(nullptr);
             dialog.show();
-            dialog.Command3->click();
+            dialog.Command3->setFocus();
+            QTest::keyClick(dialog.Command3, Qt::Key_Enter, Qt::KeypadModifier);
             QCOMPARE(shown(dialog), QStringLiteral("111000 15 15秒 "));
             dialog.HScroll1->setValue(60); // stored in tenths
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
-            dialog.Check4->setFocus();
-            end == 0   ? dialog.Command2->click()
-            : end == 1 ? (void)dialog.close()
-                       : QTest::keyClick(&dialog, Qt::Key_Return);
+            (end == 0 ? static_cast<QWidget*>(dialog.Command2) : dialog.Check4)->setFocus();
+            end == 1 ? (void)dialog.close() : QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
             QVERIFY(!dialog.isVisible());
             QCOMPARE(dialog.result(), int(end == 2 ? QDialog::Accepted : QDialog::Rejected));
             QCOMPARE(settings(), end == 2 ? "1,1,1,0,600,0,0" : "0,0,0,1,450,1,1");

