@@ -22,6 +22,7 @@ engine::ProblemRecord recordOf(std::array<engine::Hai, 13> hand) {
 
 class TeachingTest : public QObject {
     Q_OBJECT
+    testsupport::Environment env;
   private slots:
     void aShanponHandShowsEachPairAsTheWaitingPartOfTheSortedHand();
     void readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest();
@@ -29,7 +30,6 @@ class TeachingTest : public QObject {
 };
 
 void TeachingTest::aShanponHandShowsEachPairAsTheWaitingPartOfTheSortedHand() {
-    testsupport::Environment env;
     review::ExplainWindow window;
     // 123m 456p 789s 東東 6m6m, shown shuffled as with 理牌 off.
     const std::array<engine::Hai, 13> sorted{1, 2, 3, 6, 6, 14, 15, 16, 27, 28, 29, 31, 31};
@@ -53,7 +53,6 @@ void TeachingTest::aShanponHandShowsEachPairAsTheWaitingPartOfTheSortedHand() {
 }
 
 void TeachingTest::readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest() {
-    testsupport::Environment env;
     review::ExplainWindow window;
     // 1112223334445m on 5m: the lone 5m in three splits (111 222 333 444, 111 234 234 234,
     // 123 123 123 444), shown once with the other two behind a button.
@@ -79,7 +78,6 @@ void TeachingTest::readingsOfOneWaitingPartAreShownOnceAndTheRestOpenOnRequest()
 }
 
 void TeachingTest::aHandNotReadySaysHowFarWhatToDrawAndThrowAndOnceWhyAFifthIsNoWait() {
-    testsupport::Environment env;
     const struct {
         std::array<engine::Hai, 13> hand;
         const char* start; // the first lines

@@ -136,11 +136,7 @@ class TestGameScreen : public QObject {
 
     void startReadiesTheClockAndWipesTheLastProblem() {
         Session s;
-        Form1& g = s.open();
-        s.env.now = 123456;
-        click(g.Command2);
-        QCOMPARE(g.StartTick, 123456u);
-        QVERIFY(std::count(g.Machi.begin(), g.Machi.end(), 1) > 0);       // not-ready hands are off
+        Form1& g = s.openStarted();
         QCOMPARE(g.picTime->image().pixel(99, 12), g.picTime->BackColor); // the bar is lit whole
 
         for (int left = 10; left > 1; --left) {

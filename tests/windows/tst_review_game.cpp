@@ -80,9 +80,8 @@ void ReviewGameTest::aCodeGivesTheSameTenHandsAndNeverSetsARecord() {
     playProblems(second, s.env, 1000);
     QCOMPARE(handsOf(second), hands);
     QCOMPARE(second.gameCode(), code);
-    QCOMPARE(Module1::Level, 0); // the settings themselves stay
-    QCOMPARE(Module1::NotenOK, std::int16_t{0});
-    QVERIFY(second.Score >= 1000); // ten right answers, yet a code game sets no record
+    QCOMPARE(Module1::NotenOK, std::int16_t{0}); // the settings themselves stay
+    QVERIFY(second.Score >= 1000);               // ten right answers, yet a code game sets no record
     QCOMPARE(Module1::HiScore, (std::array<std::int32_t, 3>{}));
 }
 
@@ -114,7 +113,8 @@ void ReviewGameTest::theExplanationRevealsNothingUntilTheAnswer() {
     QTest::keyClick(&game, Qt::Key_F2);
     review::ExplainWindow* window = game.explainWindow();
     QVERIFY(window->isVisible());
-    QVERIFY(!window->frameGeometry().intersects(game.frameGeometry()));
+    QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    QCOMPARE(window->windowTitle(), QStringLiteral("解説"));
     click(game.Command2);
     QCOMPARE(window->plainText(), QStringLiteral("解答後に解説が表示されます。"));
     markWaits(game);
@@ -122,7 +122,8 @@ void ReviewGameTest::theExplanationRevealsNothingUntilTheAnswer() {
     QVERIFY2(window->plainText().startsWith(QStringLiteral("正解\n待ち: ")), qPrintable(window->plainText()));
     click(game.Command2);
     QCOMPARE(window->plainText(), QStringLiteral("解答後に解説が表示されます。"));
-    click(game.Command1); // nothing marked: every wait is missed
+    QVERIFY(window->pictures().empty()); // nor the last hand's pictures
+    click(game.Command1);                // nothing marked: every wait is missed
     const QString wrong = window->plainText();
     QVERIFY2(wrong.startsWith(QStringLiteral("不正解\n")), qPrintable(wrong));
     QVERIFY(wrong.contains(QStringLiteral("見逃した待ち: ")) || wrong.contains(QStringLiteral("待ちなし")));
@@ -149,7 +150,9 @@ void ReviewGameTest::theReviewIsOfferedAtTheTenthAnswerAndListsTheTen() {
     playProblems(game, s.env, 2500, 1);
     QCOMPARE(menuAt(game, QPoint(5, 5)), offered);
     QVERIFY(button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("振り返り"));
     button->click();
+    QCOMPARE(game.findChildren<review::ReviewWindow*>().size(), 1);
     game.openReview(); // chosen again: the same window, to the front
     QCOMPARE(game.findChildren<review::ReviewWindow*>().size(), 1);
     auto* review = game.findChild<review::ReviewWindow*>();
