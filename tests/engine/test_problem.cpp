@@ -15,6 +15,7 @@ TEST(Tiles, SheetCellsOfKnownCodes) {
         EXPECT_EQ(engine::sheetX(c.code), c.x) << c.code;
         EXPECT_EQ(engine::sheetY(c.code), c.y) << c.code;
     }
+    for (int code : {0, 10, 20, 30, 38, 99}) EXPECT_FALSE(engine::isTile(code)) << code;
 }
 
 // Each problem built three times from the same draws: without the variation it is always ready,
