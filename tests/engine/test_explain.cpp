@@ -44,7 +44,6 @@ TEST(Explain, WaitsOfHandsWorkedOutWithTheirWaitingPartsAndShapes) {
         {"23m 123p 123s 111z 55m", "1m:23m両面 4m:23m両面"},
         {"13m 123p 123s 111z 55m", "2m:13m嵌張"},
         {"12m 123p 123s 111z 55m", "3m:12m辺張"},
-        {"89p 123m 123s 111z 55m", "7p:89p辺張"},
         {"123456789m 111p 5s", "5s:5s単騎"},
         {"123m 456p 789s 11z 66m", "6m:66m双碰 1z:11z双碰"},
         // 1m and 9m finish a triplet or a run in the same split.
