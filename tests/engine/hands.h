@@ -111,4 +111,12 @@ inline std::string describe(const std::vector<Hai>& hand) {
     return s;
 }
 
+// The hand as the engine's 13 slots; a table row of another length is a mistake in the test.
+inline std::array<Hai, 13> hand13(const std::vector<Hai>& tiles) {
+    std::array<Hai, 13> hand{};
+    if (tiles.size() != hand.size()) throw std::invalid_argument("not 13 tiles: " + describe(tiles));
+    std::copy(tiles.begin(), tiles.end(), hand.begin());
+    return hand;
+}
+
 } // namespace enginetest

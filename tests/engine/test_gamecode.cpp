@@ -42,7 +42,6 @@ TEST(GameCode, RoundTripsEveryFieldAndFitsTwelveCharacters) {
 
 TEST(GameCode, AcceptsAnyCaseSpacesHyphensLookalikesAndPastedLineEnds) {
     const GameCode code{1, true, false, 1000001u};
-    ASSERT_EQ(encodeGameCode(code), "0M0-0YG-J1B");
     for (const char* typed : {"0m0-0yg-j1b", "0M00YGJ1B", " 0M00 - YGJ1B ", "oMO0YGjlB", "\t0M0\r\n0YGJ1B\n"})
         EXPECT_EQ(decodeGameCode(typed), code) << typed;
 }

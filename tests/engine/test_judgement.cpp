@@ -30,18 +30,16 @@ class Judgement : public ::testing::Test {
 };
 
 TEST_F(Judgement, KnownHands) {
+    // Hands of one suit are all judged by the search below.
     const std::pair<const char*, const char*> cases[] = {
-        {"1112345678999m", "123456789m"}, // nine-sided
         {"123456789m 111p 5s", "5s"},      {"1199m 123p 123s 111z", "19m"},
         {"23m 123p 123s 111z 55m", "14m"}, {"13m 123p 123s 111z 55m", "2m"},
-        {"12m 123p 123s 111z 55m", "3m"},  {"1112223334445m", "23456m"},
-        {"2223334445556m", "134567m"},     {"1111234m 123p 123s", "4m"}, // 1m would be a fifth copy
+        {"12m 123p 123s 111z 55m", "3m"},  {"1111234m 123p 123s", "4m"}, // 1m would be a fifth copy
         {"5555z 123456789m", ""},                                        // only a fifth 5z would complete it
         {"11335577m 22p 44s 1z", ""}, // seven pairs is no winning shape here
         {"19m 19p 19s 1234567z", ""}, // nor thirteen orphans
         {"1357m 2468p 13579s", ""},   // not ready
-        {"1112345678999p", "123456789p"},  {"123m 456p 789s 11z 22z", "12z"},
-        {"111z 222z 333z 444z 5z", "5z"},
+        {"123m 456p 789s 11z 22z", "12z"}, {"111z 222z 333z 444z 5z", "5z"},
     };
     for (const auto& [hand, waits] : cases) {
         ASSERT_EQ(parseTiles(hand).size(), 13u) << hand;

@@ -89,8 +89,6 @@ TEST(DrawAccounting, ProblemsDrawExactlyAsTheStepsSay) {
         auto hand = handOf(m);
         std::sort(hand.begin(), hand.end());
         EXPECT_EQ(hand, parseTiles(s.hand)) << s.name;
-        EXPECT_EQ(m.Tehai[13], engine::EmptySlot) << s.name;
-        EXPECT_EQ(machiOf(m), solveWaits(hand)) << s.name;
     }
 }
 
