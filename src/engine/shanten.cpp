@@ -33,8 +33,6 @@ struct Layer {
 };
 
 // Groups with no tile of the hand in them cost their whole size wherever they go, so the search
-// places only groups that hold a tile of the suit, and adds the rest at that cost afterwards.
-// Groups with no tile of the hand in them cost their whole size wherever they go, so the search
 // places only groups that hold a tile of the suit (never more than it holds tiles), and adds the
 // rest at that cost afterwards.
 // Runs from k are worth placing only as many times as one of their tiles is held.
