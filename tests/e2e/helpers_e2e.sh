@@ -15,9 +15,11 @@ wm=""
 trap 'kill $app $wm "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 source "$here/lib.sh"
 start_x
-openbox --sm-disable >/dev/null 2>&1 &
+# Openbox names itself on the root window before it manages new windows; a window mapped in
+# between was left unmapped now and then. --startup runs once it is managing.
+openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+for _ in $(seq 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
 sheet="$work/tiles.ppm"
 convert "$here/../../resources/tiles.png" -alpha off -depth 8 "ppm:$sheet"
 cp "$program" "$work/bralun"
