@@ -2,11 +2,23 @@
 # windows found and closed.  Source after setting $work (a temporary folder).
 
 start_x() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || { echo "Xvfb found no free display" >&2; return 1; }
-  export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
+  local attempt
+  # A display another test's server is just leaving can be handed out unreachable: each server
+  # is tried with a client before use, and another one started if it does not answer.
+  for attempt in 1 2 3; do
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    if [ -s "$work/display" ]; then
+      export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
+      for _ in $(seq 30); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    fi
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    echo "Xvfb on ${DISPLAY:-no display} did not answer (attempt $attempt)" >&2
+  done
+  return 1
 }
 
 # open_level_game: the program started, its 中級 badge clicked and 開始 pressed; sets $app,
