@@ -3,11 +3,11 @@
 
 start_x() {
   local attempt
-  # A display another test's server is just leaving can be handed out unreachable: each server
-  # is tried with a client before use, and another one started if it does not answer.
+  # -noreset: a server resets when its last client leaves, refusing a program started again at
+  # that moment. A server that does not answer a client is replaced before use.
   for attempt in 1 2 3; do
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
     xvfb=$!
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     if [ -s "$work/display" ]; then
